@@ -1,0 +1,65 @@
+// pxrun: plays a game file, or the game bundled into this executable.
+#include <unistd.h>
+
+#include <filesystem>
+#include <iostream>
+
+#include "platform/Platform.h"
+#include "runner/Run_Global.h"
+#include "runner/Runner_CommandLine.h"
+#include "runner/Runner_Form.h"
+
+namespace fs = std::filesystem;
+
+static std::string SelfPath() {
+  std::error_code ec;
+  return fs::read_symlink("/proc/self/exe", ec).string();
+}
+
+static int Play(const px::CommandLine& cl) {
+  std::unique_ptr<px::Platform> platform;
+  try {
+    platform = px::CreatePlatform({.headless = cl.headless, .out = nullptr});
+  } catch (const px::PlatformError& e) {
+    std::cerr << "pxrun: " << e.what() << " (try --headless)\n";
+    return 1;
+  }
+  px::Runtime rt(*platform);
+  rt.gameFile = cl.gameFile;
+  rt.maxSteps = cl.maxSteps;
+  rt.parameters.push_back(cl.gameFile);
+  rt.parameters.insert(rt.parameters.end(), cl.gameArguments.begin(), cl.gameArguments.end());
+
+  const fs::path gameDir = fs::absolute(cl.gameFile).parent_path();
+  if (!rt.tempDir.Create(gameDir))
+    platform->messageBox(px::kMsgTempDir, "pxrun", px::Buttons::Ok, px::MessageIcon::Warning);
+  return px::StartTimerTimer(rt);
+}
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  const std::string self = SelfPath();
+  if (!self.empty() && px::HoldsBundledGame(self)) {
+    // A bundled game gets every argument; pxrun has no options of its own then.
+    px::CommandLine cl;
+    cl.gameFile = self;
+    cl.gameArguments = args;
+    cl.headless = std::getenv("PXRUN_HEADLESS") != nullptr;
+    return Play(cl);
+  }
+
+  const px::CommandLine cl = px::ParseCommandLine(args);
+  if (cl.help) {
+    std::cout << px::UsageText();
+    return 0;
+  }
+  if (cl.version) {
+    std::cout << "pxrun " << PXRUN_VERSION << '\n';
+    return 0;
+  }
+  if (!cl.error.empty()) {
+    std::cerr << "pxrun: " << cl.error << "\n\n" << px::UsageText();
+    return 2;
+  }
+  return Play(cl);
+}

@@ -1,0 +1,2 @@
+// Runs once when the game starts.
+global.demo_started = true;

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds the test suite with AddressSanitizer and
+# UndefinedBehaviorSanitizer, and runs it. ctest's summary ends the output.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+
+BUILD=${BUILD_DIR:-build-test}
+WERROR=OFF
+if [ "${CI:-}" = "true" ]; then WERROR=ON; fi
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DPXRUN_TESTS=ON -DPXRUN_SANITIZE=ON -DPXRUN_WERROR="$WERROR" >/dev/null
+cmake --build "$BUILD"
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:halt_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+cd "$BUILD"
+ctest --output-on-failure -j "$(nproc)"

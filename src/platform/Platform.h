@@ -1,0 +1,102 @@
+// The one interface through which the runner reaches the machine: windows and
+// their events, the clock, message boxes and dialogs. A desktop back end
+// (SDL2) and a headless back end (virtual clock, dialogs on standard output)
+// implement it; later services (rendering, audio, files, registry, network)
+// are added here the same way.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace px {
+
+class TBitmap32;
+
+class PlatformError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
+enum class Answer { Ok, Cancel, Yes, No, Retry, Abort, Ignore };
+enum class MessageIcon { None, Information, Warning, Error, Question };
+
+// The answer a dialog takes when nobody is there to answer it: OK, the
+// first button, or Ignore where that is offered.
+Answer DefaultAnswer(Buttons buttons);
+
+// CR LF and lone CR become LF.
+std::string NormalizeLineEnds(std::string_view text);
+
+struct Size {
+  int width = 0;
+  int height = 0;
+  bool operator==(const Size&) const = default;
+};
+
+struct WindowSpec {
+  std::string title;
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  bool borderless = false;
+  // Pixels of this 0xRRGGBB colour are see-through (where the window system
+  // supports shaped windows).
+  std::optional<std::uint32_t> transparentColor;
+};
+
+// A top-level window whose whole content is an image the runner drew.
+class Window {
+ public:
+  virtual ~Window() = default;
+  virtual void setBounds(int x, int y, int width, int height) = 0;
+  virtual void show() = 0;
+  virtual void hide() = 0;
+  virtual bool visible() const = 0;
+  // 255 is opaque.
+  virtual void setOpacity(std::uint8_t alpha) = 0;
+  // Shows the frame as the window's content, scaled to the window if needed.
+  virtual void present(const TBitmap32& frame) = 0;
+};
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  virtual bool headless() const = 0;
+
+  // Microseconds on a monotonic clock (virtual when headless).
+  virtual std::int64_t nowMicros() = 0;
+  // Waits; headless, this only moves the virtual clock forward.
+  virtual void waitMicros(std::int64_t micros) = 0;
+
+  // Handles pending window-system events.
+  virtual void pumpEvents() = 0;
+  // True once the user asked the application to quit (window manager close, etc.).
+  virtual bool quitRequested() const = 0;
+
+  virtual Size screenSize() const = 0;
+  virtual std::unique_ptr<Window> createWindow(const WindowSpec& spec) = 0;
+
+  virtual Answer messageBox(std::string_view text, std::string_view caption, Buttons buttons,
+                            MessageIcon icon) = 0;
+};
+
+struct PlatformOptions {
+  bool headless = false;
+  // Where the headless back end writes dialog texts; standard output when null.
+  std::ostream* out = nullptr;
+};
+
+// Throws PlatformError when the desktop cannot be opened.
+std::unique_ptr<Platform> CreatePlatform(const PlatformOptions& options);
+std::unique_ptr<Platform> CreateHeadlessPlatform(std::ostream& out);
+std::unique_ptr<Platform> CreateDesktopPlatform();
+
+}  // namespace px

@@ -1,0 +1,59 @@
+// Headless back end: no window and no audio device. Time is a virtual
+// microsecond counter that moves only when the runner waits, so the same game
+// with the same input always runs the same way. Every dialog writes its text
+// to the output stream and takes its default answer.
+#include <ostream>
+
+#include "graphics/BM32_Bitmap.h"
+#include "platform/Platform.h"
+
+namespace px {
+namespace {
+
+class HeadlessWindow final : public Window {
+ public:
+  void setBounds(int, int, int, int) override {}
+  void show() override { visible_ = true; }
+  void hide() override { visible_ = false; }
+  bool visible() const override { return visible_; }
+  void setOpacity(std::uint8_t) override {}
+  void present(const TBitmap32&) override {}
+
+ private:
+  bool visible_ = false;
+};
+
+class HeadlessPlatform final : public Platform {
+ public:
+  explicit HeadlessPlatform(std::ostream& out) : out_(out) {}
+
+  bool headless() const override { return true; }
+  std::int64_t nowMicros() override { return clock_; }
+  void waitMicros(std::int64_t micros) override {
+    if (micros > 0) clock_ += micros;
+  }
+  void pumpEvents() override {}
+  bool quitRequested() const override { return false; }
+  Size screenSize() const override { return {1920, 1080}; }
+  std::unique_ptr<Window> createWindow(const WindowSpec&) override {
+    return std::make_unique<HeadlessWindow>();
+  }
+  Answer messageBox(std::string_view text, std::string_view, Buttons buttons,
+                    MessageIcon) override {
+    out_ << NormalizeLineEnds(text) << '\n';
+    out_.flush();
+    return DefaultAnswer(buttons);
+  }
+
+ private:
+  std::ostream& out_;
+  std::int64_t clock_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<Platform> CreateHeadlessPlatform(std::ostream& out) {
+  return std::make_unique<HeadlessPlatform>(out);
+}
+
+}  // namespace px

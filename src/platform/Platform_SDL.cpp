@@ -1,0 +1,176 @@
+// Desktop back end on SDL2: real windows, the real clock, native message
+// boxes (on standard error as well when no message box can be shown).
+#include <SDL.h>
+#include <SDL_shape.h>
+
+#include <chrono>
+#include <iostream>
+#include <thread>
+
+#include "graphics/BM32_Bitmap.h"
+#include "platform/Platform.h"
+
+namespace px {
+namespace {
+
+struct SdlDeleter {
+  void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
+  void operator()(SDL_Renderer* r) const { SDL_DestroyRenderer(r); }
+  void operator()(SDL_Texture* t) const { SDL_DestroyTexture(t); }
+  void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
+};
+template <class T>
+using SdlPtr = std::unique_ptr<T, SdlDeleter>;
+
+class SdlWindow final : public Window {
+ public:
+  explicit SdlWindow(const WindowSpec& spec) : transparent_(spec.transparentColor) {
+    const Uint32 flags = SDL_WINDOW_HIDDEN | (spec.borderless ? SDL_WINDOW_BORDERLESS : 0);
+    const int w = std::max(1, spec.width), h = std::max(1, spec.height);
+    if (transparent_)
+      window_.reset(SDL_CreateShapedWindow(spec.title.c_str(), spec.x, spec.y, w, h, flags));
+    if (!window_) {
+      transparent_.reset();  // no shaped windows here: show it square
+      window_.reset(SDL_CreateWindow(spec.title.c_str(), spec.x, spec.y, w, h, flags));
+    }
+    if (!window_) throw PlatformError(std::string("cannot create a window: ") + SDL_GetError());
+    renderer_.reset(SDL_CreateRenderer(window_.get(), -1, 0));
+    if (!renderer_) renderer_.reset(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_SOFTWARE));
+  }
+
+  void setBounds(int x, int y, int width, int height) override {
+    SDL_SetWindowPosition(window_.get(), x, y);
+    SDL_SetWindowSize(window_.get(), std::max(1, width), std::max(1, height));
+  }
+  void show() override { SDL_ShowWindow(window_.get()); }
+  void hide() override { SDL_HideWindow(window_.get()); }
+  bool visible() const override {
+    return (SDL_GetWindowFlags(window_.get()) & SDL_WINDOW_SHOWN) != 0;
+  }
+  void setOpacity(std::uint8_t alpha) override {
+    SDL_SetWindowOpacity(window_.get(), alpha / 255.0f);
+  }
+
+  void present(const TBitmap32& frame) override {
+    if (!renderer_ || frame.empty()) return;
+    if (!texture_ || textureSize_ != Size{frame.width(), frame.height()}) {
+      texture_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_ARGB8888,
+                                       SDL_TEXTUREACCESS_STREAMING, frame.width(),
+                                       frame.height()));
+      textureSize_ = {frame.width(), frame.height()};
+    }
+    if (!texture_) return;
+    SDL_UpdateTexture(texture_.get(), nullptr, frame.pixels(), frame.width() * 4);
+    SDL_RenderClear(renderer_.get());
+    SDL_RenderCopy(renderer_.get(), texture_.get(), nullptr, nullptr);
+    SDL_RenderPresent(renderer_.get());
+    if (transparent_) applyShape(frame);
+  }
+
+ private:
+  void applyShape(const TBitmap32& frame) {
+    SdlPtr<SDL_Surface> shape(SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<std::uint32_t*>(frame.pixels()), frame.width(), frame.height(), 32,
+        frame.width() * 4, SDL_PIXELFORMAT_ARGB8888));
+    if (!shape) return;
+    SDL_WindowShapeMode mode;
+    mode.mode = ShapeModeColorKey;
+    mode.parameters.colorKey = {static_cast<Uint8>(*transparent_ >> 16),
+                                static_cast<Uint8>(*transparent_ >> 8),
+                                static_cast<Uint8>(*transparent_), 255};
+    SDL_SetWindowShape(window_.get(), shape.get(), &mode);
+  }
+
+  SdlPtr<SDL_Window> window_;
+  SdlPtr<SDL_Renderer> renderer_;
+  SdlPtr<SDL_Texture> texture_;
+  Size textureSize_;
+  std::optional<std::uint32_t> transparent_;
+};
+
+class SdlPlatform final : public Platform {
+ public:
+  SdlPlatform() {
+    // The runner installs its own handlers for termination signals.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0)
+      throw PlatformError(std::string("cannot open the display: ") + SDL_GetError());
+    start_ = std::chrono::steady_clock::now();
+  }
+  ~SdlPlatform() override { SDL_Quit(); }
+
+  bool headless() const override { return false; }
+
+  std::int64_t nowMicros() override {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::steady_clock::now() - start_)
+        .count();
+  }
+  void waitMicros(std::int64_t micros) override {
+    if (micros > 0) std::this_thread::sleep_for(std::chrono::microseconds(micros));
+  }
+
+  void pumpEvents() override {
+    SDL_Event e;
+    while (SDL_PollEvent(&e))
+      if (e.type == SDL_QUIT) quit_ = true;
+  }
+  bool quitRequested() const override { return quit_; }
+
+  Size screenSize() const override {
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return {1024, 768};
+    return {mode.w, mode.h};
+  }
+
+  std::unique_ptr<Window> createWindow(const WindowSpec& spec) override {
+    return std::make_unique<SdlWindow>(spec);
+  }
+
+  Answer messageBox(std::string_view text, std::string_view caption, Buttons buttons,
+                    MessageIcon icon) override {
+    const std::string body = NormalizeLineEnds(text);
+    std::vector<SDL_MessageBoxButtonData> data;
+    auto add = [&](Answer a, const char* label) {
+      data.push_back({0, static_cast<int>(a), label});
+    };
+    switch (buttons) {
+      case Buttons::Ok: add(Answer::Ok, "OK"); break;
+      case Buttons::OkCancel: add(Answer::Ok, "OK"), add(Answer::Cancel, "Cancel"); break;
+      case Buttons::YesNo: add(Answer::Yes, "Yes"), add(Answer::No, "No"); break;
+      case Buttons::YesNoCancel:
+        add(Answer::Yes, "Yes"), add(Answer::No, "No"), add(Answer::Cancel, "Cancel");
+        break;
+      case Buttons::RetryCancel: add(Answer::Retry, "Retry"), add(Answer::Cancel, "Cancel"); break;
+      case Buttons::AbortRetryIgnore:
+        add(Answer::Abort, "Abort"), add(Answer::Retry, "Retry"), add(Answer::Ignore, "Ignore");
+        break;
+    }
+    data.front().flags |= SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
+    Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
+    if (icon == MessageIcon::Error) flags = SDL_MESSAGEBOX_ERROR;
+    if (icon == MessageIcon::Warning) flags = SDL_MESSAGEBOX_WARNING;
+    const std::string title(caption);
+    const SDL_MessageBoxData box{flags, nullptr, title.c_str(), body.c_str(),
+                                 static_cast<int>(data.size()), data.data(), nullptr};
+    int pressed = -1;
+    if (SDL_ShowMessageBox(&box, &pressed) != 0) {
+      std::cerr << body << '\n';
+      return DefaultAnswer(buttons);
+    }
+    if (pressed < 0)  // closed without a button
+      return buttons == Buttons::Ok || buttons == Buttons::YesNo ? DefaultAnswer(buttons)
+                                                                 : Answer::Cancel;
+    return static_cast<Answer>(pressed);
+  }
+
+ private:
+  std::chrono::steady_clock::time_point start_;
+  bool quit_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<Platform> CreateDesktopPlatform() { return std::make_unique<SdlPlatform>(); }
+
+}  // namespace px

@@ -1,0 +1,186 @@
+#include "resources/Resource_Chunks.h"
+
+#include "runner/Run_Global.h"
+
+namespace px {
+
+namespace {
+
+constexpr std::int32_t kListVersion = 800;
+constexpr std::int32_t kExtensionVersion = 700;
+
+// Chunks whose records this runner does not read yet: only an empty list
+// is accepted, so a game that needs them fails loudly instead of running
+// without them.
+bool ReadEmptyList(CStream& s, std::int32_t version) {
+  if (StreamReadInt(s) != version) return false;
+  return StreamReadInt(s) == 0;
+}
+
+void WriteEmptyList(CStream& s, std::int32_t version) {
+  StreamWriteInt(s, version);
+  StreamWriteInt(s, 0);
+}
+
+}  // namespace
+
+bool LoadExtensionPackages(Runtime&, CStream& s) { return ReadEmptyList(s, kExtensionVersion); }
+bool LoadTriggers(Runtime&, CStream& s) { return ReadEmptyList(s, kListVersion); }
+bool LoadSounds(Runtime&, CStream& s) { return ReadEmptyList(s, kListVersion); }
+bool LoadSprites(Runtime&, CStream& s) { return ReadEmptyList(s, kListVersion); }
+bool LoadBackgrounds(Runtime&, CStream& s) { return ReadEmptyList(s, kListVersion); }
+bool LoadPaths(Runtime&, CStream& s) { return ReadEmptyList(s, kListVersion); }
+bool LoadScripts(Runtime&, CStream& s) { return ReadEmptyList(s, kListVersion); }
+bool LoadFonts(Runtime&, CStream& s) { return ReadEmptyList(s, kListVersion); }
+bool LoadTimeLines(Runtime&, CStream& s) { return ReadEmptyList(s, kListVersion); }
+bool LoadObjects(Runtime&, CStream& s) { return ReadEmptyList(s, kListVersion); }
+bool LoadDataFiles(Runtime&, CStream& s) { return ReadEmptyList(s, kListVersion); }
+
+bool LoadRooms(Runtime& rt, CStream& s) {
+  if (!ReadEmptyList(s, kListVersion)) return false;
+  rt.resources.lastInstanceId = StreamReadInt(s);
+  rt.resources.lastTileId = StreamReadInt(s);
+  return true;
+}
+
+void WriteExtensionPackages(CStream& s, const GameResources&) { WriteEmptyList(s, kExtensionVersion); }
+void WriteTriggers(CStream& s, const GameResources&) { WriteEmptyList(s, kListVersion); }
+void WriteSounds(CStream& s, const GameResources&) { WriteEmptyList(s, kListVersion); }
+void WriteSprites(CStream& s, const GameResources&) { WriteEmptyList(s, kListVersion); }
+void WriteBackgrounds(CStream& s, const GameResources&) { WriteEmptyList(s, kListVersion); }
+void WritePaths(CStream& s, const GameResources&) { WriteEmptyList(s, kListVersion); }
+void WriteScripts(CStream& s, const GameResources&) { WriteEmptyList(s, kListVersion); }
+void WriteFonts(CStream& s, const GameResources&) { WriteEmptyList(s, kListVersion); }
+void WriteTimeLines(CStream& s, const GameResources&) { WriteEmptyList(s, kListVersion); }
+void WriteObjects(CStream& s, const GameResources&) { WriteEmptyList(s, kListVersion); }
+void WriteDataFiles(CStream& s, const GameResources&) { WriteEmptyList(s, kListVersion); }
+
+void WriteRooms(CStream& s, const GameResources& r) {
+  WriteEmptyList(s, kListVersion);
+  StreamWriteInt(s, r.lastInstanceId);
+  StreamWriteInt(s, r.lastTileId);
+}
+
+// --- constants -------------------------------------------------------------
+
+bool LoadConstants(Runtime& rt, CStream& s) {
+  auto& constants = rt.resources.constants;
+  constants.clear();
+  if (StreamReadInt(s) != kListVersion) return false;
+  const std::int32_t n = StreamReadInt(s);
+  for (std::int32_t i = 0; i < n; ++i) {
+    std::string name = StreamReadString(s);
+    constants.emplace_back(std::move(name), StreamReadString(s));
+  }
+  return true;
+}
+
+void WriteConstants(CStream& s, const GameResources& r) {
+  StreamWriteInt(s, kListVersion);
+  StreamWriteInt(s, static_cast<std::int32_t>(r.constants.size()));
+  for (const auto& [name, value] : r.constants) {
+    StreamWriteString(s, name);
+    StreamWriteString(s, value);
+  }
+}
+
+// --- game information ------------------------------------------------------
+
+constexpr std::int32_t kGameInformationVersion = 800;
+
+namespace {
+template <class Io, class Info>
+void VisitGameInformation(Io& io, Info& g) {
+  io.number(g.backgroundColor);
+  io.flag(g.showInGameWindow);
+  io.text(g.caption);
+  io.number(g.left);
+  io.number(g.top);
+  io.number(g.width);
+  io.number(g.height);
+  io.flag(g.showBorder);
+  io.flag(g.sizeable);
+  io.flag(g.stayOnTop);
+  io.flag(g.pauseGame);
+  io.block(g.text);
+}
+
+struct InfoReader {
+  CStream& s;
+  void number(std::int32_t& v) { v = StreamReadInt(s); }
+  void flag(bool& v) { v = StreamReadBool(s); }
+  void text(std::string& v) { v = StreamReadString(s); }
+  void block(std::string& v) {
+    CStream b = StreamReadBlock(s);
+    v.assign(b.bytes().begin(), b.bytes().end());
+  }
+};
+
+struct InfoWriter {
+  CStream& s;
+  void number(const std::int32_t& v) { StreamWriteInt(s, v); }
+  void flag(const bool& v) { StreamWriteBool(s, v); }
+  void text(const std::string& v) { StreamWriteString(s, v); }
+  void block(const std::string& v) {
+    StreamWriteBlock(s, {reinterpret_cast<const std::uint8_t*>(v.data()), v.size()});
+  }
+};
+}  // namespace
+
+bool LoadGameInformation(Runtime& rt, CStream& s) {
+  rt.resources.gameInformation = GameInformation{};
+  if (StreamReadInt(s) != kGameInformationVersion) return false;
+  CStream block = StreamReadCompressedBlock(s);
+  InfoReader reader{block};
+  VisitGameInformation(reader, rt.resources.gameInformation);
+  return true;
+}
+
+void WriteGameInformation(CStream& s, const GameResources& r) {
+  StreamWriteInt(s, kGameInformationVersion);
+  CStream block;
+  InfoWriter writer{block};
+  VisitGameInformation(writer, r.gameInformation);
+  StreamWriteCompressedBlock(s, block.bytes());
+}
+
+// --- library init code -----------------------------------------------------
+
+constexpr std::int32_t kLibraryInitVersion = 500;
+
+bool LoadLibraryInitCode(Runtime& rt, CStream& s) {
+  auto& code = rt.resources.libraryInitCode;
+  code.clear();
+  if (StreamReadInt(s) != kLibraryInitVersion) return false;
+  const std::int32_t n = StreamReadInt(s);
+  for (std::int32_t i = 0; i < n; ++i) code.push_back(StreamReadString(s));
+  return true;
+}
+
+void WriteLibraryInitCode(CStream& s, const GameResources& r) {
+  StreamWriteInt(s, kLibraryInitVersion);
+  StreamWriteInt(s, static_cast<std::int32_t>(r.libraryInitCode.size()));
+  for (const auto& text : r.libraryInitCode) StreamWriteString(s, text);
+}
+
+// --- room order ------------------------------------------------------------
+
+constexpr std::int32_t kRoomOrderVersion = 700;
+
+bool LoadRoomOrder(Runtime& rt, CStream& s) {
+  auto& order = rt.resources.roomOrder;
+  order.clear();
+  if (StreamReadInt(s) != kRoomOrderVersion) return false;
+  const std::int32_t n = StreamReadInt(s);
+  if (n <= 0) return false;
+  for (std::int32_t i = 0; i < n; ++i) order.push_back(StreamReadInt(s));
+  return true;
+}
+
+void WriteRoomOrder(CStream& s, const GameResources& r) {
+  StreamWriteInt(s, kRoomOrderVersion);
+  StreamWriteInt(s, static_cast<std::int32_t>(r.roomOrder.size()));
+  for (std::int32_t room : r.roomOrder) StreamWriteInt(s, room);
+}
+
+}  // namespace px

@@ -1,0 +1,82 @@
+// The sixteen resource chunks of the game data: what each holds in memory,
+// and one reader and one writer per chunk. Every reader takes the main
+// stream at its chunk, replaces what it owns, consumes exactly its chunk and
+// returns false for a bad version or a bad item; a short read throws
+// StreamError.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "runner/Support_Stream.h"
+
+namespace px {
+
+struct Runtime;
+
+struct GameInformation {
+  std::int32_t backgroundColor = 0xFFFFFF;
+  bool showInGameWindow = false;
+  std::string caption = "Game Information";
+  std::int32_t left = -1;
+  std::int32_t top = -1;
+  std::int32_t width = 600;
+  std::int32_t height = 400;
+  bool showBorder = true;
+  bool sizeable = true;
+  bool stayOnTop = false;
+  bool pauseGame = true;
+  std::string text;  // Rich Text Format
+  bool operator==(const GameInformation&) const = default;
+};
+
+struct GameResources {
+  std::vector<std::pair<std::string, std::string>> constants;
+  GameInformation gameInformation;
+  std::vector<std::string> libraryInitCode;
+  std::vector<std::int32_t> roomOrder{0};
+  std::int32_t lastInstanceId = 100000;
+  std::int32_t lastTileId = 10000000;
+  bool operator==(const GameResources&) const = default;
+};
+
+using ChunkReader = bool (*)(Runtime&, CStream&);
+using ChunkWriter = void (*)(CStream&, const GameResources&);
+
+bool LoadExtensionPackages(Runtime& rt, CStream& s);
+bool LoadTriggers(Runtime& rt, CStream& s);
+bool LoadConstants(Runtime& rt, CStream& s);
+bool LoadSounds(Runtime& rt, CStream& s);
+bool LoadSprites(Runtime& rt, CStream& s);
+bool LoadBackgrounds(Runtime& rt, CStream& s);
+bool LoadPaths(Runtime& rt, CStream& s);
+bool LoadScripts(Runtime& rt, CStream& s);
+bool LoadFonts(Runtime& rt, CStream& s);
+bool LoadTimeLines(Runtime& rt, CStream& s);
+bool LoadObjects(Runtime& rt, CStream& s);
+bool LoadRooms(Runtime& rt, CStream& s);
+bool LoadDataFiles(Runtime& rt, CStream& s);
+bool LoadGameInformation(Runtime& rt, CStream& s);
+bool LoadLibraryInitCode(Runtime& rt, CStream& s);
+bool LoadRoomOrder(Runtime& rt, CStream& s);
+
+void WriteExtensionPackages(CStream& s, const GameResources& r);
+void WriteTriggers(CStream& s, const GameResources& r);
+void WriteConstants(CStream& s, const GameResources& r);
+void WriteSounds(CStream& s, const GameResources& r);
+void WriteSprites(CStream& s, const GameResources& r);
+void WriteBackgrounds(CStream& s, const GameResources& r);
+void WritePaths(CStream& s, const GameResources& r);
+void WriteScripts(CStream& s, const GameResources& r);
+void WriteFonts(CStream& s, const GameResources& r);
+void WriteTimeLines(CStream& s, const GameResources& r);
+void WriteObjects(CStream& s, const GameResources& r);
+void WriteRooms(CStream& s, const GameResources& r);
+void WriteDataFiles(CStream& s, const GameResources& r);
+void WriteGameInformation(CStream& s, const GameResources& r);
+void WriteLibraryInitCode(CStream& s, const GameResources& r);
+void WriteRoomOrder(CStream& s, const GameResources& r);
+
+}  // namespace px

@@ -1,0 +1,50 @@
+// Runtime: every piece of state of one run, reachable from one place, so a
+// test can start a fresh game in the same process.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+#include "resources/Resource_Chunks.h"
+#include "runner/Option_Main.h"
+#include "runner/Runner_LoadForm.h"
+#include "runner/Runner_TempDir.h"
+
+namespace px {
+
+// The run flags read from the header and the main block.
+struct RunFlags {
+  bool debugFlag = false;
+  std::int32_t gameId = 0;
+  std::array<std::uint8_t, 16> gameGuid{};
+};
+
+struct Runtime {
+  explicit Runtime(Platform& p) : platform(p), loadForm(p) {}
+  Runtime(const Runtime&) = delete;
+  Runtime& operator=(const Runtime&) = delete;
+
+  Platform& platform;
+
+  // The game file and the game's parameters: parameter 0 is the game file.
+  std::string gameFile;
+  std::vector<std::string> parameters;
+  std::optional<std::int64_t> maxSteps;
+  // The game file's name without folder and extension.
+  std::string applicationTitle;
+
+  TempDir tempDir;
+  RunFlags flags;
+  GameSettings settings;
+  TLoadForm loadForm;
+  // Where the graphics helper library from the game data was written.
+  std::string d3dxLibraryPath;
+  GameResources resources;
+};
+
+}  // namespace px

@@ -1,0 +1,32 @@
+// pxrun's command line: options, the game file and the game's arguments;
+// and the check for a game bundled into pxrun's own executable.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace px {
+
+struct CommandLine {
+  bool headless = false;
+  bool help = false;
+  bool version = false;
+  std::optional<std::int64_t> maxSteps;
+  std::string gameFile;
+  std::vector<std::string> gameArguments;
+  std::string error;  // set when the command line is not usable
+};
+
+// Options come before the game file; everything after it belongs to the game.
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+std::string UsageText();
+
+// The size of an ELF executable's own image (its section headers end it), or
+// nothing when the file is not ELF.
+std::optional<std::size_t> ElfImageSize(const std::string& path);
+// True when game data follows the executable image at a probe offset.
+bool HoldsBundledGame(const std::string& executable);
+
+}  // namespace px

@@ -1,0 +1,102 @@
+#include "runner/Runner_Form.h"
+
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <exception>
+
+#include "runner/Run_Global.h"
+#include "runner/Runner_Load.h"
+
+namespace px {
+
+namespace {
+
+struct PrepareStep {
+  int percent;
+  const char* text;
+  // Null while the runner has no such step; it is then skipped.
+  bool (*run)(Runtime&);
+  const char* failure;
+};
+
+// The preparation steps in order. Each gets its work as the part of the
+// runner it belongs to exists.
+const PrepareStep kPrepareSteps[] = {
+    {50, "Extracting included files", nullptr, nullptr},
+    {55, "Preparing extension pacakges", nullptr, "Failed to prepare extension packages."},
+    {60, "Preparing constants", nullptr, "Failed to define the constants."},
+    {61, "Preparing triggers", nullptr, "Failed to prepare triggers."},
+    {62, "Compiling scripts", nullptr, "Failed to compile the scripts."},
+    {70, "Compiling time line actions", nullptr, "Failed to compile the actions in the time lines."},
+    {72, "Compiling object actions", nullptr, "Failed to compile the actions in the objects."},
+    {80, "Preparing sounds", nullptr, nullptr},
+    {90, "Preparing graphics", nullptr, nullptr},
+};
+
+void ShowError(Runtime& rt, const char* text) {
+  rt.platform.messageBox(text, rt.applicationTitle, Buttons::Ok, MessageIcon::Error);
+}
+
+}  // namespace
+
+void SetProcessPriority(int priority) {
+  // Linux thread niceness stands in for thread and process priority
+  // classes; raising it needs privileges, and without them nothing changes.
+  const int nice = priority == 1 ? -5 : priority == 2 ? -10 : 0;
+  if (nice == 0) return;
+  const id_t thread = static_cast<id_t>(syscall(SYS_gettid));
+  if (priority == 2) setpriority(PRIO_PROCESS, 0, nice);
+  setpriority(PRIO_PROCESS, thread, nice);
+}
+
+bool PrepareGame(Runtime& rt) {
+  SetProcessPriority(rt.settings.priority);
+  for (const PrepareStep& step : kPrepareSteps) {
+    rt.loadForm.ShowProgress(step.percent, step.text);
+    if (step.run && !step.run(rt)) {
+      if (step.failure) ShowError(rt, step.failure);
+      return false;
+    }
+  }
+  rt.loadForm.ShowProgress(100, "Ready");
+  rt.loadForm.Close();
+  return true;
+}
+
+bool LoadAndRun(Runtime& rt) {
+  try {
+    if (!FindGameData(rt)) return false;
+  } catch (const std::exception&) {
+    ShowError(rt, kMsgCorrupted);
+    return false;
+  }
+  try {
+    if (!PrepareGame(rt)) return false;
+    // The game loop runs here once rooms and the step loop exist.
+  } catch (const std::exception&) {
+    ShowError(rt, kMsgUnexpected);
+    return false;
+  }
+  return true;
+}
+
+void EndGame(Runtime& rt) {
+  // The helper library was never loaded; its file goes with the
+  // temporary directory. The device, sound and included files are shut
+  // down here in this order as they come into existence.
+  rt.d3dxLibraryPath.clear();
+}
+
+int StartTimerTimer(Runtime& rt) {
+  rt.platform.pumpEvents();
+  if (!LoadAndRun(rt)) {
+    rt.loadForm.Close();
+    return 1;
+  }
+  EndGame(rt);
+  return 0;
+}
+
+}  // namespace px

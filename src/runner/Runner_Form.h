@@ -1,0 +1,19 @@
+// TRunnerForm's start-up and shut-down: load, prepare, run, end.
+#pragma once
+
+namespace px {
+
+struct Runtime;
+
+// The whole run after process initialisation; the process exit status.
+int StartTimerTimer(Runtime& rt);
+bool LoadAndRun(Runtime& rt);
+bool PrepareGame(Runtime& rt);
+void SetProcessPriority(int priority);
+void EndGame(Runtime& rt);
+
+inline constexpr const char* kMsgUnexpected = "Unexpected error occured when running the game.";
+inline constexpr const char* kMsgTempDir =
+    "Failed to create temp dir. This can cause serious problems with sounds, etc.";
+
+}  // namespace px

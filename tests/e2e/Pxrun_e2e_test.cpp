@@ -1,0 +1,91 @@
+// The pxrun and pxpack executables as a user runs them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "pack/Pack_Project.h"
+#include "support/TestSupport.h"
+
+using namespace pxtest;
+namespace fs = std::filesystem;
+
+TEST(Pxrun, HelpVersionAndUsage) {
+  const ProcessResult help = RunPxrun({"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find("Usage: pxrun"), std::string::npos);
+  const ProcessResult version = RunPxrun({"--version"});
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.out, "pxrun " PXRUN_VERSION "\n");
+  for (const auto& args : std::vector<std::vector<std::string>>{{"--bogus"}, {}, {"--headless"}}) {
+    const ProcessResult r = RunPxrun(args);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("Usage: pxrun"), std::string::npos);
+  }
+}
+
+TEST(Pxrun, PlaysAGameFileHeadlessAndCleansUp) {
+  ScratchDir dir;
+  const auto file = dir / "game.pxg";
+  WriteBytes(file, px::WriteGameFile(SampleGame()));
+  // The temporary directory goes under the folder tempdir.txt names.
+  WriteText(dir / "tempdir.txt", (dir / "tmpbase").string());
+  const ProcessResult r = RunPxrun({"--headless", file.string(), "arg1"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_TRUE(fs::is_directory(dir / "tmpbase"));
+  EXPECT_TRUE(fs::is_empty(dir / "tmpbase"));
+}
+
+TEST(Pxrun, StartupFailuresPrintTheirMessage) {
+  ScratchDir dir;
+  WriteBytes(dir / "small.exe", std::vector<std::uint8_t>(100, 1));
+  auto wrong = px::WriteGameFile(SampleGame());
+  wrong[px::kFirstProbe + 4] = 0x21;  // version 801
+  WriteBytes(dir / "wrong.exe", wrong);
+  const std::pair<std::string, std::string> cases[] = {
+      {(dir / "missing.exe").string(), "Error: Cannot read the game file.\n"},
+      {(dir / "small.exe").string(), "Error: Not a valid game file.\n"},
+      {(dir / "wrong.exe").string(), "Error: Wrong version number.\n"},
+  };
+  for (const auto& [path, message] : cases) {
+    const ProcessResult r = RunPxrun({"--headless", path});
+    EXPECT_EQ(r.exitCode, 1) << path;
+    EXPECT_EQ(r.out, message);
+  }
+}
+
+TEST(Pxpack, PacksInspectsAndBundlesTheDemo) {
+  ScratchDir dir;
+  const std::string demo = PXRUN_SOURCE_DIR "/games/demo";
+  const auto game = (dir / "demo.pxg").string();
+  const ProcessResult pack = RunProgram(PXPACK_BINARY, {demo, "-o", game});
+  ASSERT_EQ(pack.exitCode, 0) << pack.err;
+  EXPECT_EQ(RunPxrun({"--headless", game}).exitCode, 0);
+
+  const ProcessResult info = RunProgram(PXPACK_BINARY, {"--info", game});
+  EXPECT_EQ(info.exitCode, 0) << info.err;
+  const px::GameFile expected = px::LoadProject(demo);
+  EXPECT_EQ(info.out, px::DescribeGame(expected, px::kFirstProbe));
+
+  const auto bundled = (dir / "demo-bundle").string();
+  const ProcessResult bundle =
+      RunProgram(PXPACK_BINARY, {"--bundle", demo, "-o", bundled, "--runner", PXRUN_BINARY});
+  ASSERT_EQ(bundle.exitCode, 0) << bundle.err;
+  // Bundled, every argument is the game's: even --help does not stop it.
+  const ProcessResult run = RunProgram(bundled, {"--help"}, {"PXRUN_HEADLESS=1"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "");
+}
+
+TEST(Pxpack, RejectsBadProjects) {
+  ScratchDir dir;
+  WriteText(dir / "game.json", R"({"gameId": 1, "setings": {}})");
+  const ProcessResult r = RunProgram(PXPACK_BINARY, {dir.path().string(), "-o", (dir / "x").string()});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("unknown key 'setings'"), std::string::npos) << r.err;
+  EXPECT_EQ(RunProgram(PXPACK_BINARY, {"--frobnicate"}).exitCode, 2);
+  const ProcessResult info = RunProgram(PXPACK_BINARY, {"--info", (dir / "game.json").string()});
+  EXPECT_EQ(info.exitCode, 1);
+  EXPECT_NE(info.err.find("Not a valid game file"), std::string::npos);
+}
