@@ -29,7 +29,8 @@ std::vector<std::uint8_t> ReadFile(const fs::path& path) {
 
 void WriteFile(const fs::path& path, const std::vector<std::uint8_t>& bytes, bool executable) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   if (!out.flush()) throw std::runtime_error("cannot write " + path.string());
   out.close();
   if (executable)
@@ -92,7 +93,8 @@ int main(int argc, char** argv) {
     const px::GameFile game = px::LoadProject(project);
     std::vector<std::uint8_t> prefix;
     if (bundle) {
-      if (runner.empty()) runner = (fs::read_symlink("/proc/self/exe").parent_path() / "pxrun").string();
+      if (runner.empty())
+        runner = (fs::read_symlink("/proc/self/exe").parent_path() / "pxrun").string();
       prefix = ReadFile(runner);
     }
     WriteFile(output, px::WriteGameFile(game, prefix), bundle);

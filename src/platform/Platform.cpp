@@ -7,11 +7,15 @@ namespace px {
 Answer DefaultAnswer(Buttons buttons) {
   switch (buttons) {
     case Buttons::Ok:
-    case Buttons::OkCancel: return Answer::Ok;
+    case Buttons::OkCancel:
+      return Answer::Ok;
     case Buttons::YesNo:
-    case Buttons::YesNoCancel: return Answer::Yes;
-    case Buttons::RetryCancel: return Answer::Retry;
-    case Buttons::AbortRetryIgnore: return Answer::Ignore;
+    case Buttons::YesNoCancel:
+      return Answer::Yes;
+    case Buttons::RetryCancel:
+      return Answer::Retry;
+    case Buttons::AbortRetryIgnore:
+      return Answer::Ignore;
   }
   return Answer::Ok;
 }

@@ -55,8 +55,7 @@ class SdlWindow final : public Window {
     if (!renderer_ || frame.empty()) return;
     if (!texture_ || textureSize_ != Size{frame.width(), frame.height()}) {
       texture_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_ARGB8888,
-                                       SDL_TEXTUREACCESS_STREAMING, frame.width(),
-                                       frame.height()));
+                                       SDL_TEXTUREACCESS_STREAMING, frame.width(), frame.height()));
       textureSize_ = {frame.width(), frame.height()};
     }
     if (!texture_) return;
@@ -102,8 +101,8 @@ class SdlPlatform final : public Platform {
   bool headless() const override { return false; }
 
   std::int64_t nowMicros() override {
-    return std::chrono::duration_cast<std::chrono::microseconds>(
-               std::chrono::steady_clock::now() - start_)
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
+                                                                 start_)
         .count();
   }
   void waitMicros(std::int64_t micros) override {
@@ -135,13 +134,21 @@ class SdlPlatform final : public Platform {
       data.push_back({0, static_cast<int>(a), label});
     };
     switch (buttons) {
-      case Buttons::Ok: add(Answer::Ok, "OK"); break;
-      case Buttons::OkCancel: add(Answer::Ok, "OK"), add(Answer::Cancel, "Cancel"); break;
-      case Buttons::YesNo: add(Answer::Yes, "Yes"), add(Answer::No, "No"); break;
+      case Buttons::Ok:
+        add(Answer::Ok, "OK");
+        break;
+      case Buttons::OkCancel:
+        add(Answer::Ok, "OK"), add(Answer::Cancel, "Cancel");
+        break;
+      case Buttons::YesNo:
+        add(Answer::Yes, "Yes"), add(Answer::No, "No");
+        break;
       case Buttons::YesNoCancel:
         add(Answer::Yes, "Yes"), add(Answer::No, "No"), add(Answer::Cancel, "Cancel");
         break;
-      case Buttons::RetryCancel: add(Answer::Retry, "Retry"), add(Answer::Cancel, "Cancel"); break;
+      case Buttons::RetryCancel:
+        add(Answer::Retry, "Retry"), add(Answer::Cancel, "Cancel");
+        break;
       case Buttons::AbortRetryIgnore:
         add(Answer::Abort, "Abort"), add(Answer::Retry, "Retry"), add(Answer::Ignore, "Ignore");
         break;
@@ -151,8 +158,9 @@ class SdlPlatform final : public Platform {
     if (icon == MessageIcon::Error) flags = SDL_MESSAGEBOX_ERROR;
     if (icon == MessageIcon::Warning) flags = SDL_MESSAGEBOX_WARNING;
     const std::string title(caption);
-    const SDL_MessageBoxData box{flags, nullptr, title.c_str(), body.c_str(),
-                                 static_cast<int>(data.size()), data.data(), nullptr};
+    const SDL_MessageBoxData box{
+        flags,       nullptr, title.c_str(), body.c_str(), static_cast<int>(data.size()),
+        data.data(), nullptr};
     int pressed = -1;
     if (SDL_ShowMessageBox(&box, &pressed) != 0) {
       std::cerr << body << '\n';
@@ -171,6 +179,8 @@ class SdlPlatform final : public Platform {
 
 }  // namespace
 
-std::unique_ptr<Platform> CreateDesktopPlatform() { return std::make_unique<SdlPlatform>(); }
+std::unique_ptr<Platform> CreateDesktopPlatform() {
+  return std::make_unique<SdlPlatform>();
+}
 
 }  // namespace px

@@ -85,7 +85,8 @@ static bool WriteLibraryFile(Runtime& rt, const std::string& name, const CStream
   if (rt.tempDir.path().empty()) return false;
   const std::string path = rt.tempDir.path() + "/" + SafeFileName(name);
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   if (!out.flush()) return false;
   rt.d3dxLibraryPath = path;
   return true;
@@ -157,7 +158,8 @@ std::vector<std::uint8_t> WriteGameData(const GameFile& game) {
 
 std::size_t GameDataOffsetAfter(std::size_t prefixSize, int extraProbes) {
   std::size_t offset = kFirstProbe;
-  if (prefixSize > offset) offset += (prefixSize - offset + kProbeStep - 1) / kProbeStep * kProbeStep;
+  if (prefixSize > offset)
+    offset += (prefixSize - offset + kProbeStep - 1) / kProbeStep * kProbeStep;
   return offset + static_cast<std::size_t>(std::max(0, extraProbes)) * kProbeStep;
 }
 

@@ -17,13 +17,11 @@ void TLoadForm::SetUp(GameSettings& settings, bool debug) {
     loadImage.height = loadImage.picture->height();
   }
   if (settings.loadingTransparent) {
-    const std::uint32_t corner = loadImage.picture
-                                     ? loadImage.picture->GetPixel(0, loadImage.height - 1)
-                                     : kButtonFace;
+    const std::uint32_t corner =
+        loadImage.picture ? loadImage.picture->GetPixel(0, loadImage.height - 1) : kButtonFace;
     transparentColor_ = corner & 0xFFFFFF;
   }
-  if (settings.loadingAlpha < 255)
-    alpha_ = static_cast<std::uint8_t>(settings.loadingAlpha & 0xFF);
+  if (settings.loadingAlpha < 255) alpha_ = static_cast<std::uint8_t>(settings.loadingAlpha & 0xFF);
   if (settings.showProgressBar) {
     if (settings.progressBackImage) loadEmptyShape.picture = std::move(settings.progressBackImage);
     if (settings.progressFrontImage) loadFullShape.picture = std::move(settings.progressFrontImage);
@@ -63,8 +61,8 @@ void TLoadForm::SetUp(GameSettings& settings, bool debug) {
 }
 
 void TLoadForm::ShowProgress(int percent, const std::string& text) {
-  loadFullShape.width = static_cast<int>(
-      std::nearbyint(static_cast<double>(percent) * loadEmptyShape.width / 100.0));
+  loadFullShape.width =
+      static_cast<int>(std::nearbyint(static_cast<double>(percent) * loadEmptyShape.width / 100.0));
   labelText = text;
   Repaint();
   platform_.pumpEvents();
@@ -95,11 +93,13 @@ void DrawControl(TBitmap32& target, const LoadControl& c) {
   for (int y = 0; y < h; ++y) {
     const int ty = c.top + y;
     if (ty < 0 || ty >= target.height()) continue;
-    const int sy = c.stretch ? static_cast<int>(static_cast<std::int64_t>(y) * pic.height() / c.height) : y;
+    const int sy =
+        c.stretch ? static_cast<int>(static_cast<std::int64_t>(y) * pic.height() / c.height) : y;
     for (int x = 0; x < w; ++x) {
       const int tx = c.left + x;
       if (tx < 0 || tx >= target.width()) continue;
-      const int sx = c.stretch ? static_cast<int>(static_cast<std::int64_t>(x) * pic.width() / c.width) : x;
+      const int sx =
+          c.stretch ? static_cast<int>(static_cast<std::int64_t>(x) * pic.width() / c.width) : x;
       target.row(ty)[tx] = pic.GetPixel(sx, sy) | 0xFF000000u;
     }
   }

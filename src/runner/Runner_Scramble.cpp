@@ -27,8 +27,7 @@ CStream UnscrambleGameData(CStream& source) {
   const std::size_t n = b.size();
 
   // Downwards, so b[i-1] still holds its stored value when b[i] is computed.
-  for (std::size_t i = n; i-- > 1;)
-    b[i] = static_cast<std::uint8_t>(inverse[b[i]] - b[i - 1] - i);
+  for (std::size_t i = n; i-- > 1;) b[i] = static_cast<std::uint8_t>(inverse[b[i]] - b[i - 1] - i);
   for (std::size_t i = n; i-- > 0;) {
     const std::size_t back = table[i & 255];
     std::swap(b[i], b[i >= back ? i - back : 0]);

@@ -16,9 +16,9 @@ using ByteTable = std::array<std::uint8_t, 256>;
 CStream UnscrambleGameData(CStream& source);
 
 struct ScrambleLayout {
-  ByteTable table{};           // a permutation of 0..255
-  std::int32_t skip1 = 0;      // filler ints before the table (negative: none)
-  std::int32_t skip2 = 0;      // filler ints after the table (negative: none)
+  ByteTable table{};       // a permutation of 0..255
+  std::int32_t skip1 = 0;  // filler ints before the table (negative: none)
+  std::int32_t skip2 = 0;  // filler ints after the table (negative: none)
 };
 // The inverse of UnscrambleGameData: writes the whole scrambled block.
 void WriteScrambledGameData(CStream& out, std::span<const std::uint8_t> plain,

@@ -43,7 +43,9 @@ double StreamReadReal(CStream& s) {
   return v;
 }
 
-bool StreamReadBool(CStream& s) { return StreamReadInt(s) > 0; }
+bool StreamReadBool(CStream& s) {
+  return StreamReadInt(s) > 0;
+}
 
 std::string StreamReadString(CStream& s) {
   const std::int32_t n = StreamReadInt(s);
@@ -71,9 +73,15 @@ std::optional<TBitmap32> StreamReadBitmap(CStream& s) {
   return TBitmap32::FromBMP(file.bytes());
 }
 
-void StreamWriteInt(CStream& s, std::int32_t v) { s.writeBytes(&v, sizeof v); }
-void StreamWriteReal(CStream& s, double v) { s.writeBytes(&v, sizeof v); }
-void StreamWriteBool(CStream& s, bool v) { StreamWriteInt(s, v ? 1 : 0); }
+void StreamWriteInt(CStream& s, std::int32_t v) {
+  s.writeBytes(&v, sizeof v);
+}
+void StreamWriteReal(CStream& s, double v) {
+  s.writeBytes(&v, sizeof v);
+}
+void StreamWriteBool(CStream& s, bool v) {
+  StreamWriteInt(s, v ? 1 : 0);
+}
 
 void StreamWriteString(CStream& s, std::string_view v) {
   StreamWriteInt(s, static_cast<std::int32_t>(v.size()));
@@ -134,8 +142,7 @@ std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> compressed) {
 std::vector<std::uint8_t> Deflate(std::span<const std::uint8_t> plain, int level) {
   uLongf size = compressBound(static_cast<uLong>(plain.size()));
   std::vector<std::uint8_t> out(size);
-  if (compress2(out.data(), &size, plain.data(), static_cast<uLong>(plain.size()),
-                level) != Z_OK)
+  if (compress2(out.data(), &size, plain.data(), static_cast<uLong>(plain.size()), level) != Z_OK)
     throw std::runtime_error("zlib: deflate failed");
   out.resize(size);
   return out;
@@ -165,7 +172,9 @@ void HexToStream(CStream& s, std::string_view text) {
   for (std::size_t i = 0; i + 1 < text.size(); i += 2) {
     const int hi = HexDigit(text[i]);
     const int lo = HexDigit(text[i + 1]);
-    if (hi < 0 || lo < 0) throw ConversionError("'" + std::string(text.substr(i, 2)) + "' is not a valid hexadecimal value");
+    if (hi < 0 || lo < 0)
+      throw ConversionError("'" + std::string(text.substr(i, 2)) +
+                            "' is not a valid hexadecimal value");
     bytes.push_back(static_cast<std::uint8_t>(hi * 16 + lo));
   }
   s.seek(0);

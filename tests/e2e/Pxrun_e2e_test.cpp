@@ -81,7 +81,8 @@ TEST(Pxpack, PacksInspectsAndBundlesTheDemo) {
 TEST(Pxpack, RejectsBadProjects) {
   ScratchDir dir;
   WriteText(dir / "game.json", R"({"gameId": 1, "setings": {}})");
-  const ProcessResult r = RunProgram(PXPACK_BINARY, {dir.path().string(), "-o", (dir / "x").string()});
+  const ProcessResult r =
+      RunProgram(PXPACK_BINARY, {dir.path().string(), "-o", (dir / "x").string()});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("unknown key 'setings'"), std::string::npos) << r.err;
   EXPECT_EQ(RunProgram(PXPACK_BINARY, {"--frobnicate"}).exitCode, 2);

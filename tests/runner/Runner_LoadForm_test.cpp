@@ -88,10 +88,10 @@ TEST(LoadForm, ImageSizesTheWindowAndPlacesTheBar) {
 
   f.form.ShowProgress(50, "half");
   const TBitmap32 frame = f.form.Render();
-  EXPECT_EQ(frame.GetPixel(5, 5), 0xFF0000FFu);       // the loading image
+  EXPECT_EQ(frame.GetPixel(5, 5), 0xFF0000FFu);          // the loading image
   EXPECT_EQ(frame.GetPixel(24 + 151, 68), 0xFF111111u);  // empty bar, stretched to its width
-  EXPECT_EQ(frame.GetPixel(24 + 2, 70), 0xFFEEEEEEu);   // filled bar, unscaled
-  EXPECT_EQ(frame.GetPixel(24 + 3, 70), 0xFF111111u);   // ...cut off past its picture
+  EXPECT_EQ(frame.GetPixel(24 + 2, 70), 0xFFEEEEEEu);    // filled bar, unscaled
+  EXPECT_EQ(frame.GetPixel(24 + 3, 70), 0xFF111111u);    // ...cut off past its picture
   EXPECT_EQ(frame.GetPixel(24, 68 + 3), 0xFF111111u);
 
   f.form.Close();

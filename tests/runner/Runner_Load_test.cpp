@@ -49,7 +49,7 @@ TEST(GameFileWriter, RoundTripsLayoutAndContent) {
     std::size_t prefix;
   };
   const Case cases[] = {
-      {1, 3, 2, 4, 0, 0},       {2, -1, -7, -3, 1, 0},   {3, 0, 0, 0, 5, 1234},
+      {1, 3, 2, 4, 0, 0},           {2, -1, -7, -3, 1, 0},       {3, 0, 0, 0, 5, 1234},
       {4, 100, 1, 1, 0, 2'000'000}, {5, -5, 9, 0, 2, 2'000'001},
   };
   for (const Case& c : cases) {

@@ -63,7 +63,7 @@ TEST(TempDir, FallsBackWhenTheBaseCannotBeCreated) {
   pxtest::WriteText(dir / "blocker", "a file, not a directory");
   TempDir temp;
   ASSERT_TRUE(temp.Create(dir.path(), FakeEnv({{"temp", (dir / "blocker").string()},
-                                                {"TMPDIR", dir.path().string()}})));
+                                               {"TMPDIR", dir.path().string()}})));
   EXPECT_EQ(fs::path(temp.path()).parent_path(), dir.path());
 }
 

@@ -99,7 +99,7 @@ TEST(Stream, BrokenCompressedBlocksAreStreamErrors) {
   cases.back()[0] = 0x00;  // not a zlib header
   cases.push_back(stored);
   cases.back()[stored.size() - 1] ^= 0xFF;  // Adler-32 mismatch
-  cases.push_back({0x78});  // a header byte alone
+  cases.push_back({0x78});                  // a header byte alone
   for (const auto& bytes : cases) {
     CStream s;
     StreamWriteBlock(s, bytes);

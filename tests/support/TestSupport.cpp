@@ -17,7 +17,8 @@ namespace fs = std::filesystem;
 
 ScratchDir::ScratchDir() {
   std::random_device rd;
-  path_ = fs::temp_directory_path() / ("pxtest_" + std::to_string(getpid()) + "_" + std::to_string(rd()));
+  path_ = fs::temp_directory_path() /
+          ("pxtest_" + std::to_string(getpid()) + "_" + std::to_string(rd()));
   fs::create_directories(path_);
 }
 
@@ -28,7 +29,8 @@ ScratchDir::~ScratchDir() {
 
 void WriteBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 
@@ -52,8 +54,10 @@ ProcessResult RunProgram(const std::string& program, const std::vector<std::stri
   const std::string outPath = (io / "out").string(), errPath = (io / "err").string();
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
+  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
 
   std::vector<std::string> argStore{program};

@@ -38,7 +38,8 @@ struct ProcessResult {
 // entries "NAME=value", and collects its output.
 ProcessResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                          const std::vector<std::string>& env = {});
-ProcessResult RunPxrun(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
+ProcessResult RunPxrun(const std::vector<std::string>& args,
+                       const std::vector<std::string>& env = {});
 
 // A small valid game with one of everything the container carries.
 px::GameFile SampleGame();
