@@ -63,6 +63,10 @@ bool FindGameData(Runtime& rt) {
     ShowError(rt, kMsgCannotRead);
     return false;
   }
+  return FindGameDataIn(rt, file);
+}
+
+bool FindGameDataIn(Runtime& rt, CStream& file) {
   for (std::size_t offset = kFirstProbe;; offset += kProbeStep) {
     if (offset > file.size()) {
       ShowError(rt, kMsgNotValid);
@@ -145,6 +149,11 @@ std::vector<std::uint8_t> WriteGameData(const GameFile& game) {
   StreamWriteString(out, game.d3dxName);
   StreamWriteCompressedBlock(out, game.d3dxLibrary);
 
+  WriteScrambledGameData(out, WriteMainBlock(game), game.scramble);
+  return out.release();
+}
+
+std::vector<std::uint8_t> WriteMainBlock(const GameFile& game) {
   CStream main;
   StreamWriteInt(main, game.fillerCount);
   for (std::int32_t i = 0; i < game.fillerCount; ++i) StreamWriteInt(main, 0x1F2E3D4C + i);
@@ -152,8 +161,7 @@ std::vector<std::uint8_t> WriteGameData(const GameFile& game) {
   StreamWriteInt(main, game.gameId);
   main.writeBytes(game.gameGuid.data(), game.gameGuid.size());
   for (const ChunkStage& stage : kChunkStages) stage.write(main, game.resources);
-  WriteScrambledGameData(out, main.bytes(), game.scramble);
-  return out.release();
+  return main.release();
 }
 
 std::size_t GameDataOffsetAfter(std::size_t prefixSize, int extraProbes) {

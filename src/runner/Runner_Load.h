@@ -35,6 +35,8 @@ std::int64_t FindGameDataOffset(const CStream& file);
 // Loads rt.gameFile, finds the header and reads everything after it.
 // False once a failure message has been shown; stream errors propagate.
 bool FindGameData(Runtime& rt);
+// The same on a file already in memory: probes for the magic and reads on.
+bool FindGameDataIn(Runtime& rt, CStream& file);
 bool LoadGameHeader(Runtime& rt, CStream& s);
 bool LoadChunks(Runtime& rt, CStream& s);
 
@@ -65,6 +67,8 @@ struct GameFile {
 
 // The game data alone (from the magic on).
 std::vector<std::uint8_t> WriteGameData(const GameFile& game);
+// The main block before scrambling: filler, ids and the sixteen chunks.
+std::vector<std::uint8_t> WriteMainBlock(const GameFile& game);
 // A whole file: prefix, zero filler up to the data's offset, the data. The
 // offset is the first probe offset at or after the prefix's end, moved on by
 // extraProbes steps.

@@ -1,0 +1,58 @@
+// Writes the seed corpus for the loader fuzzer: valid game data made by the
+// writer, in several shapes.
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include "runner/Runner_Load.h"
+
+namespace {
+
+void Write(const std::filesystem::path& path, std::uint8_t mode,
+           const std::vector<std::uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.put(static_cast<char>(mode));
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Each game twice: as stored (mode 0) and as its plain main block (mode 1).
+void Save(const std::filesystem::path& dir, const std::string& name, const px::GameFile& game) {
+  Write(dir / (name + ".stored"), 0, px::WriteGameData(game));
+  Write(dir / (name + ".main"), 1, px::WriteMainBlock(game));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: make_seeds DIR\n";
+    return 2;
+  }
+  const std::filesystem::path dir = argv[1];
+  std::filesystem::create_directories(dir);
+
+  px::GameFile plain;
+  Save(dir, "plain", plain);
+
+  px::GameFile rich;
+  rich.debug = true;
+  rich.gameId = 77;
+  rich.scramble = {px::MakePermutationTable(9), -1, 0};
+  rich.fillerCount = -2;
+  rich.settings.showProgressBar = true;
+  px::TBitmap32 image(3, 2);
+  image.SetPixel(1, 1, 0xFF00FF00);
+  rich.settings.progressBackImage = image;
+  rich.settings.loadingImage = image;
+  rich.resources.constants = {{"A", "1"}, {"B", "\"x\""}};
+  rich.resources.libraryInitCode = {"x = 1;"};
+  rich.resources.roomOrder = {0, 1, 2};
+  rich.resources.gameInformation.text = "{\\rtf1 info}";
+  rich.d3dxLibrary.assign(64, 0x90);
+  Save(dir, "rich", rich);
+
+  px::GameFile noBar = rich;
+  noBar.settings.showProgressBar = false;
+  Save(dir, "nobar", noBar);
+  return 0;
+}

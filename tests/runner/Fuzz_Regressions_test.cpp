@@ -1,0 +1,18 @@
+// Replays every input kept from fuzzing through its target's entry point.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/TestSupport.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
+TEST(FuzzRegressions, LoaderInputsLoadWithoutFault) {
+  const std::filesystem::path dir = PXRUN_SOURCE_DIR "/fuzz/regressions/loader";
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    if (!entry.is_regular_file()) continue;
+    SCOPED_TRACE(entry.path().filename().string());
+    const auto bytes = pxtest::ReadBytes(entry.path());
+    EXPECT_EQ(LLVMFuzzerTestOneInput(bytes.data(), bytes.size()), 0);
+  }
+}
