@@ -3,7 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cmath>
 #include <cstring>
+
+#include "platform/Platform_Picture.h"
+#include "runner/Support_Stream.h"
+
+#include <fstream>
+#include <iterator>
 
 namespace px {
 
@@ -42,6 +49,121 @@ void TBitmap32::FixAlpha() {
   for (std::uint32_t& p : pixels_) p |= 0xFF000000u;
 }
 
+void TBitmap32::Resize(int w, int h) {
+  if (w <= 0 || h <= 0 || (w == width_ && h == height_)) return;
+  const TBitmap32 old = *this;
+  SetSize(w, h);
+  if (old.empty()) {
+    std::fill(pixels_.begin(), pixels_.end(), 0);
+    return;
+  }
+  // Source index floor(x / (w / w0)) computed exactly in integers.
+  for (int y = 0; y < h; ++y) {
+    const int sy = static_cast<int>(static_cast<std::int64_t>(y) * old.height_ / h);
+    const std::uint32_t* src = old.row(sy);
+    std::uint32_t* dst = row(y);
+    for (int x = 0; x < w; ++x) {
+      const std::uint32_t p = src[static_cast<std::int64_t>(x) * old.width_ / w];
+      dst[x] = (p >> 24) ? p : 0;
+    }
+  }
+}
+
+void TBitmap32::CopyFrom(const TBitmap32& source, int dx, int dy, int sx, int sy, int w, int h) {
+  // Clip in 64 bits so that extreme arguments cannot overflow.
+  std::int64_t x0 = dx, y0 = dy, s0 = sx, t0 = sy, cw = w, ch = h;
+  auto clipLow = [](std::int64_t& a, std::int64_t& b, std::int64_t& size) {
+    const std::int64_t shift = std::max<std::int64_t>({0, -a, -b});
+    a += shift, b += shift, size -= shift;
+  };
+  clipLow(x0, s0, cw);
+  clipLow(y0, t0, ch);
+  cw = std::min({cw, std::int64_t{width_} - x0, std::int64_t{source.width_} - s0});
+  ch = std::min({ch, std::int64_t{height_} - y0, std::int64_t{source.height_} - t0});
+  if (cw <= 0 || ch <= 0) return;
+  for (std::int64_t r = 0; r < ch; ++r)
+    std::memcpy(row(static_cast<int>(y0 + r)) + x0, source.row(static_cast<int>(t0 + r)) + s0,
+                static_cast<std::size_t>(cw) * 4);
+}
+
+RRect TBitmap32::OpaqueBounds(int threshold) const {
+  RRect r{width_ - 1, height_ - 1, 0, 0};
+  for (int y = 0; y < height_; ++y) {
+    const std::uint32_t* p = row(y);
+    for (int x = 0; x < width_; ++x) {
+      if (static_cast<int>(p[x] >> 24) <= threshold) continue;
+      r.left = std::min(r.left, x);
+      r.right = std::max(r.right, x);
+      r.top = std::min(r.top, y);
+      r.bottom = std::max(r.bottom, y);
+    }
+  }
+  return r;
+}
+
+constexpr std::int32_t kImageVersion = 800;
+
+bool TBitmap32::LoadFromStream(CStream& s) {
+  try {
+    if (StreamReadInt(s) != kImageVersion) return false;
+    Clear();
+    const std::int32_t w = StreamReadInt(s);
+    const std::int32_t h = StreamReadInt(s);
+    if (w <= 0 || h <= 0) return true;
+    const CStream block = StreamReadBlock(s);
+    const std::size_t rowBytes = static_cast<std::size_t>(w) * 4;
+    const std::int64_t rows = std::min<std::int64_t>(h, block.size() / rowBytes);
+    if (rows > 0 && static_cast<std::int64_t>(w) * rows <= kMaxPixels) {
+      SetSize(w, static_cast<int>(rows));
+      std::memcpy(pixels_.data(), block.data(), rowBytes * static_cast<std::size_t>(rows));
+    }
+    return rows == h && !empty();
+  } catch (const StreamError&) {
+    return false;
+  }
+}
+
+bool ReadResourceImage(CStream& s, TBitmap32& image) {
+  const std::size_t at = s.position();
+  if (StreamReadInt(s) != kImageVersion) return false;
+  s.seek(at);
+  image.LoadFromStream(s);
+  return true;
+}
+
+void TBitmap32::WriteToStream(CStream& s) const {
+  StreamWriteInt(s, kImageVersion);
+  StreamWriteInt(s, width_);
+  StreamWriteInt(s, height_);
+  if (empty()) return;
+  StreamWriteBlock(s, {reinterpret_cast<const std::uint8_t*>(pixels_.data()), pixels_.size() * 4});
+}
+
+bool TBitmap32::LoadFromFile(const std::string& name) {
+  std::ifstream in(name, std::ios::binary);
+  if (!in) return false;
+  const std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in),
+                                       std::istreambuf_iterator<char>()};
+  std::optional<TBitmap32> picture = DecodePicture(file);
+  if (!picture) return false;
+  // The picture is drawn onto a 0xFFFFFE fill: its colour is blended over
+  // the fill by its alpha, and the alpha is kept, so a picture with no alpha
+  // at all ends up opaque through FixAlpha.
+  constexpr std::uint32_t kFill[3] = {0xFF, 0xFF, 0xFE};  // blue, green, red
+  for (std::uint32_t& p : picture->pixels_) {
+    const std::uint32_t a = p >> 24;
+    std::uint32_t out = a << 24;
+    for (int c = 0; c < 3; ++c) {
+      const std::uint32_t v = (p >> (8 * c)) & 0xFF;
+      out |= ((v * a + kFill[c] * (255 - a) + 127) / 255) << (8 * c);
+    }
+    p = out;
+  }
+  picture->FixAlpha();
+  *this = std::move(*picture);
+  return true;
+}
+
 namespace {
 
 // Bounds-checked little-endian reads from the file bytes.
@@ -70,8 +192,6 @@ struct Channel {
     return static_cast<std::uint32_t>((raw * 255 + max / 2) / max);
   }
 };
-
-constexpr std::uint32_t kMaxPixels = 1u << 28;  // refuses absurd sizes from bad files
 
 std::uint32_t Pack(std::uint32_t r, std::uint32_t g, std::uint32_t b, std::uint32_t a) {
   return (a << 24) | (r << 16) | (g << 8) | b;

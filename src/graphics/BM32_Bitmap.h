@@ -5,9 +5,21 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace px {
+
+class CStream;
+
+// An inclusive pixel rectangle.
+struct RRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  bool operator==(const RRect&) const = default;
+};
 
 class TBitmap32 {
  public:
@@ -33,6 +45,36 @@ class TBitmap32 {
   void SetPixel(int x, int y, std::uint32_t colour);
   // An image whose alphas are all 0 becomes opaque; any other is unchanged.
   void FixAlpha();
+  // An empty source empties this image; otherwise a copy of its size and pixels.
+  void Assign(const TBitmap32& other) { *this = other; }
+  // Nearest-pixel scaling in which a fully transparent source pixel becomes 0.
+  void Resize(int w, int h);
+  // Copies the rectangle (sx, sy, w, h) of source to (dx, dy), all four bytes
+  // of each pixel, clipped to both images.
+  void CopyFrom(const TBitmap32& source, int dx, int dy, int sx, int sy, int w, int h);
+  void CopyFrom(const TBitmap32& source, int dx, int dy) {
+    CopyFrom(source, dx, dy, 0, 0, source.width(), source.height());
+  }
+  // The smallest rectangle holding every pixel whose alpha exceeds threshold;
+  // (width - 1, height - 1, 0, 0) when none does.
+  RRect OpaqueBounds(int threshold) const;
+
+  // The stored image record: int 800, int width, int height, and when both
+  // are positive a block whose first width x height x 4 bytes are the pixels.
+  // A wrong version gives false with the image unchanged. A pixel block
+  // shorter than the image keeps only the whole rows it holds and gives
+  // false, so a damaged record never makes the image larger than its data.
+  bool LoadFromStream(CStream& s);
+  void WriteToStream(CStream& s) const;
+
+  // Reads a picture file (BMP, PNG, JPEG, GIF) drawn onto a 0xFFFFFE fill,
+  // keeping the picture's alpha; false (image unchanged) when it cannot.
+  bool LoadFromFile(const std::string& name);
+
+  // The image as a PNG file: 8-bit RGBA, one IDAT at zlib's default level.
+  std::vector<std::uint8_t> EncodePNG() const;
+  // Writes EncodePNG() to the file in one piece; false when that fails.
+  bool SavePNG(const std::string& name) const;
 
   // Decodes a Windows BMP file (1, 4, 8, 16, 24 or 32 bits per pixel,
   // uncompressed, bit fields or RLE); nothing when it does not decode.
@@ -42,10 +84,18 @@ class TBitmap32 {
 
   bool operator==(const TBitmap32&) const = default;
 
+  // Images larger than this many pixels are refused when decoded from data.
+  static constexpr std::int64_t kMaxPixels = std::int64_t{1} << 26;
+
  private:
   int width_ = 0;
   int height_ = 0;
   std::vector<std::uint32_t> pixels_;
 };
+
+// Reads the image record of a sprite or background: false only for a wrong
+// version, which leaves no way to find the record's end; a damaged pixel
+// block only damages the image.
+bool ReadResourceImage(CStream& s, TBitmap32& image);
 
 }  // namespace px

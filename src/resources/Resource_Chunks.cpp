@@ -5,70 +5,17 @@
 namespace px {
 
 namespace {
-
-constexpr std::int32_t kListVersion = 800;
-constexpr std::int32_t kExtensionVersion = 700;
-
-// Chunks whose records this runner does not read yet: only an empty list
-// is accepted, so a game that needs them fails loudly instead of running
-// without them.
-bool ReadEmptyList(CStream& s, std::int32_t version) {
-  if (StreamReadInt(s) != version) return false;
-  return StreamReadInt(s) == 0;
-}
-
-void WriteEmptyList(CStream& s, std::int32_t version) {
-  StreamWriteInt(s, version);
-  StreamWriteInt(s, 0);
-}
-
+constexpr std::int32_t kConstantsVersion = 800;
 }  // namespace
-
-bool LoadExtensionPackages(Runtime&, CStream& s) { return ReadEmptyList(s, kExtensionVersion); }
-bool LoadTriggers(Runtime&, CStream& s) { return ReadEmptyList(s, kListVersion); }
-bool LoadSounds(Runtime&, CStream& s) { return ReadEmptyList(s, kListVersion); }
-bool LoadSprites(Runtime&, CStream& s) { return ReadEmptyList(s, kListVersion); }
-bool LoadBackgrounds(Runtime&, CStream& s) { return ReadEmptyList(s, kListVersion); }
-bool LoadPaths(Runtime&, CStream& s) { return ReadEmptyList(s, kListVersion); }
-bool LoadScripts(Runtime&, CStream& s) { return ReadEmptyList(s, kListVersion); }
-bool LoadFonts(Runtime&, CStream& s) { return ReadEmptyList(s, kListVersion); }
-bool LoadTimeLines(Runtime&, CStream& s) { return ReadEmptyList(s, kListVersion); }
-bool LoadObjects(Runtime&, CStream& s) { return ReadEmptyList(s, kListVersion); }
-bool LoadDataFiles(Runtime&, CStream& s) { return ReadEmptyList(s, kListVersion); }
-
-bool LoadRooms(Runtime& rt, CStream& s) {
-  if (!ReadEmptyList(s, kListVersion)) return false;
-  rt.resources.lastInstanceId = StreamReadInt(s);
-  rt.resources.lastTileId = StreamReadInt(s);
-  return true;
-}
-
-void WriteExtensionPackages(CStream& s, const GameResources&) { WriteEmptyList(s, kExtensionVersion); }
-void WriteTriggers(CStream& s, const GameResources&) { WriteEmptyList(s, kListVersion); }
-void WriteSounds(CStream& s, const GameResources&) { WriteEmptyList(s, kListVersion); }
-void WriteSprites(CStream& s, const GameResources&) { WriteEmptyList(s, kListVersion); }
-void WriteBackgrounds(CStream& s, const GameResources&) { WriteEmptyList(s, kListVersion); }
-void WritePaths(CStream& s, const GameResources&) { WriteEmptyList(s, kListVersion); }
-void WriteScripts(CStream& s, const GameResources&) { WriteEmptyList(s, kListVersion); }
-void WriteFonts(CStream& s, const GameResources&) { WriteEmptyList(s, kListVersion); }
-void WriteTimeLines(CStream& s, const GameResources&) { WriteEmptyList(s, kListVersion); }
-void WriteObjects(CStream& s, const GameResources&) { WriteEmptyList(s, kListVersion); }
-void WriteDataFiles(CStream& s, const GameResources&) { WriteEmptyList(s, kListVersion); }
-
-void WriteRooms(CStream& s, const GameResources& r) {
-  WriteEmptyList(s, kListVersion);
-  StreamWriteInt(s, r.lastInstanceId);
-  StreamWriteInt(s, r.lastTileId);
-}
 
 // --- constants -------------------------------------------------------------
 
 bool LoadConstants(Runtime& rt, CStream& s) {
   auto& constants = rt.resources.constants;
   constants.clear();
-  if (StreamReadInt(s) != kListVersion) return false;
-  const std::int32_t n = StreamReadInt(s);
-  for (std::int32_t i = 0; i < n; ++i) {
+  if (StreamReadInt(s) != kConstantsVersion) return false;
+  const std::size_t n = ReadCount(s, 8);
+  for (std::size_t i = 0; i < n; ++i) {
     std::string name = StreamReadString(s);
     constants.emplace_back(std::move(name), StreamReadString(s));
   }
@@ -76,7 +23,7 @@ bool LoadConstants(Runtime& rt, CStream& s) {
 }
 
 void WriteConstants(CStream& s, const GameResources& r) {
-  StreamWriteInt(s, kListVersion);
+  StreamWriteInt(s, kConstantsVersion);
   StreamWriteInt(s, static_cast<std::int32_t>(r.constants.size()));
   for (const auto& [name, value] : r.constants) {
     StreamWriteString(s, name);
@@ -111,8 +58,9 @@ struct InfoReader {
   void flag(bool& v) { v = StreamReadBool(s); }
   void text(std::string& v) { v = StreamReadString(s); }
   void block(std::string& v) {
-    CStream b = StreamReadBlock(s);
-    v.assign(b.bytes().begin(), b.bytes().end());
+    const std::int32_t n = StreamReadInt(s);
+    const auto bytes = s.take(n > 0 ? static_cast<std::size_t>(n) : 0);
+    v.assign(bytes.begin(), bytes.end());
   }
 };
 

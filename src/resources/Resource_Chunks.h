@@ -10,6 +10,19 @@
 #include <utility>
 #include <vector>
 
+#include "extensions/Extension_Class.h"
+#include "resources/Background_Class.h"
+#include "resources/DataFile_Class.h"
+#include "resources/Font_Class.h"
+#include "resources/Object_Class.h"
+#include "resources/Path_Class.h"
+#include "resources/Resource_List.h"
+#include "resources/Room_Class.h"
+#include "resources/Script_Class.h"
+#include "resources/Sound_Class.h"
+#include "resources/Sprite_Class.h"
+#include "resources/TimeLine_Class.h"
+#include "resources/Trigger_Class.h"
 #include "runner/Support_Stream.h"
 
 namespace px {
@@ -33,6 +46,19 @@ struct GameInformation {
 };
 
 struct GameResources {
+  std::vector<CExtensionPackage> extensions;
+  ResourceList<CTrigger> triggers;
+  ResourceList<CSound> sounds;
+  ResourceList<CSprite> sprites;
+  ResourceList<CBackground> backgrounds;
+  ResourceList<CPath> paths;
+  ResourceList<CScript> scripts;
+  ResourceList<CFont> fonts;
+  ResourceList<CTimeLine> timeLines;
+  ResourceList<CObject> objects;
+  ResourceList<CRoom> rooms;
+  std::vector<CDataFile> dataFiles;
+  // Names and value texts, in stored order.
   std::vector<std::pair<std::string, std::string>> constants;
   GameInformation gameInformation;
   std::vector<std::string> libraryInitCode;

@@ -1,0 +1,27 @@
+#include "resources/Script_Class.h"
+
+#include "resources/Resource_Chunks.h"
+#include "runner/Run_Global.h"
+
+namespace px {
+
+namespace {
+constexpr std::int32_t kScriptVersion = 800;
+}  // namespace
+
+bool CScript::LoadFromStream(CStream& s) {
+  *this = CScript{};
+  if (StreamReadInt(s) != kScriptVersion) return false;
+  code = StreamReadString(s);
+  return true;
+}
+
+void CScript::WriteToStream(CStream& s) const {
+  StreamWriteInt(s, kScriptVersion);
+  StreamWriteString(s, code);
+}
+
+bool LoadScripts(Runtime& rt, CStream& s) { return ReadResourceChunk(s, rt.resources.scripts); }
+void WriteScripts(CStream& s, const GameResources& r) { WriteResourceChunk(s, r.scripts); }
+
+}  // namespace px
