@@ -108,34 +108,34 @@ void StreamWriteBitmapBytes(CStream& s, std::span<const std::uint8_t> bmpFile) {
 }
 
 std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> compressed) {
-  constexpr std::size_t kChunk = 32768;
   z_stream z{};
   if (inflateInit(&z) != Z_OK) throw StreamError("zlib: cannot start inflating");
   std::vector<std::uint8_t> out;
-  // Compressed resource data usually inflates to a few times its size;
-  // reserving up front avoids most reallocations of large blocks.
-  out.reserve(std::min<std::size_t>(compressed.size() * 4, std::size_t{1} << 30));
+  // Resource data usually inflates to a few times its size: start there and
+  // double when it is not enough, so large blocks see few reallocations.
+  std::size_t room = std::max<std::size_t>(32768, std::min<std::size_t>(compressed.size() * 4, std::size_t{1} << 30));
   z.next_in = const_cast<Bytef*>(compressed.data());
   std::size_t inLeft = compressed.size();
   int rc = Z_OK;
   while (rc != Z_STREAM_END) {
     if (z.avail_in == 0) {
-      if (inLeft == 0) break;  // input ended before the stream did
-      z.avail_in = static_cast<uInt>(std::min(inLeft, std::size_t{1} << 30));
+      if (inLeft == 0) break;  // the input ended before the stream did
+      z.avail_in = static_cast<uInt>(std::min<std::size_t>(inLeft, 1u << 30));
       inLeft -= z.avail_in;
     }
     const std::size_t had = out.size();
-    out.resize(had + std::max(kChunk, had / 2));
+    if (had == out.capacity() || had == 0) out.reserve(std::max(room, 2 * had));
+    out.resize(out.capacity());
+    const std::size_t space = std::min<std::size_t>(out.size() - had, 1u << 30);
     z.next_out = out.data() + had;
-    z.avail_out = static_cast<uInt>(out.size() - had);
+    z.avail_out = static_cast<uInt>(space);
     rc = inflate(&z, Z_NO_FLUSH);
-    out.resize(out.size() - z.avail_out);
+    out.resize(had + space - z.avail_out);
+    if (rc == Z_BUF_ERROR && z.avail_in == 0 && inLeft == 0) break;  // cut short
     if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) break;
-    if (rc == Z_BUF_ERROR && z.avail_in == 0 && inLeft == 0) break;
   }
   inflateEnd(&z);
   if (rc != Z_STREAM_END) throw StreamError("zlib: corrupt or truncated compressed block");
-  out.shrink_to_fit();
   return out;
 }
 
