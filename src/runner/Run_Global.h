@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "code/Variable_Main.h"
 #include "platform/Platform.h"
 #include "resources/Resource_Chunks.h"
 #include "runner/Option_Main.h"
@@ -45,6 +46,8 @@ struct Runtime {
   // Where the graphics helper library from the game data was written.
   std::string d3dxLibraryPath;
   GameResources resources;
+  // The scripting language's variables: names, globals, argument slots.
+  Variables vars;
 };
 
 }  // namespace px

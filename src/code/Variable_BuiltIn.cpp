@@ -1,0 +1,292 @@
+#include "code/Variable_BuiltIn.h"
+
+#include <array>
+#include <filesystem>
+#include <span>
+#include <system_error>
+#include <utility>
+
+#include "code/Variable_Main.h"
+#include "runner/Run_Global.h"
+
+namespace px {
+
+bool CBuiltinTable::Register(std::string_view name, BuiltinGetter get, BuiltinSetter set,
+                             bool writable) {
+  if (entries_.size() >= kMaxBuiltinVariables) return false;
+  const auto index = static_cast<std::int32_t>(entries_.size());
+  entries_.push_back({name, get, set, writable});
+  byName_.try_emplace(name, index);
+  return true;
+}
+
+std::int32_t CBuiltinTable::Find(std::string_view name) const {
+  const auto it = byName_.find(name);
+  return it == byName_.end() ? -1 : it->second;
+}
+
+namespace {
+
+// ---- The argument slots ----
+
+bool GetArgumentRelative(Runtime& rt, CInstanceBase&, std::int32_t, RValue& out) {
+  out.setReal(rt.vars.argumentRelative ? 1.0 : 0.0);
+  return true;
+}
+
+bool GetArgument(Runtime& rt, CInstanceBase&, std::int32_t flat, RValue& out) {
+  out = rt.vars.arguments[ArraySlot(flat, static_cast<std::int32_t>(kArgumentSlots))];
+  return true;
+}
+
+bool SetArgument(Runtime& rt, CInstanceBase&, std::int32_t flat, const RValue& value) {
+  rt.vars.arguments[ArraySlot(flat, static_cast<std::int32_t>(kArgumentSlots))] = value;
+  return true;
+}
+
+template <std::size_t N>
+bool GetArgumentN(Runtime& rt, CInstanceBase&, std::int32_t, RValue& out) {
+  out = rt.vars.arguments[N];
+  return true;
+}
+
+template <std::size_t N>
+bool SetArgumentN(Runtime& rt, CInstanceBase&, std::int32_t, const RValue& value) {
+  rt.vars.arguments[N] = value;
+  return true;
+}
+
+// ---- The run ----
+
+bool GetGameId(Runtime& rt, CInstanceBase&, std::int32_t, RValue& out) {
+  out.setReal(rt.flags.gameId);
+  return true;
+}
+
+bool GetWorkingDirectory(Runtime&, CInstanceBase&, std::int32_t, RValue& out) {
+  std::error_code ec;
+  const auto dir = std::filesystem::current_path(ec);
+  out.setString(ec ? std::string() : dir.string());
+  return true;
+}
+
+bool GetTempDirectory(Runtime& rt, CInstanceBase&, std::int32_t, RValue& out) {
+  out.setString(rt.tempDir.path());
+  return true;
+}
+
+// The folder of the game file, which is the runner's executable for a game
+// bundled into it: the place where a game keeps the files it ships with.
+bool GetProgramDirectory(Runtime& rt, CInstanceBase&, std::int32_t, RValue& out) {
+  std::string dir;
+  if (!rt.gameFile.empty()) {
+    std::error_code ec;
+    const auto file = std::filesystem::absolute(rt.gameFile, ec);
+    if (!ec) dir = file.parent_path().string();
+    while (!dir.empty() && dir.back() == '/') dir.pop_back();
+  }
+  out.setString(std::move(dir));
+  return true;
+}
+
+bool GetDebugMode(Runtime& rt, CInstanceBase&, std::int32_t, RValue& out) {
+  out.setReal(rt.flags.debugFlag ? 1.0 : 0.0);
+  return true;
+}
+
+bool GetVersion(Runtime&, CInstanceBase&, std::int32_t, RValue& out) {
+  out.setReal(800.0);
+  return true;
+}
+
+// ---- The table ----
+
+constexpr bool kRW = true;
+constexpr bool kRO = false;
+
+// An entry whose owner (the instance, the room, the views, input, the clock,
+// the error report...) is not built yet. Reading or writing it fails with
+// VarStatus::NotConnected, so it neither makes up a value nor takes one it
+// would lose; the owner's code replaces the entry with its getter and setter.
+constexpr RBuiltinVariable Waiting(std::string_view name, bool writable) {
+  return {name, nullptr, nullptr, writable};
+}
+
+template <std::size_t... N>
+constexpr std::array<RBuiltinVariable, sizeof...(N)> ArgumentEntries(std::index_sequence<N...>) {
+  constexpr std::array<std::string_view, kArgumentSlots> names = {
+      "argument0",  "argument1",  "argument2",  "argument3", "argument4",  "argument5",
+      "argument6",  "argument7",  "argument8",  "argument9", "argument10", "argument11",
+      "argument12", "argument13", "argument14", "argument15"};
+  return {RBuiltinVariable{names[N], GetArgumentN<N>, SetArgumentN<N>, kRW}...};
+}
+
+// Registration order is the index order game data and saved games rely on.
+constexpr RBuiltinVariable kInstanceVariables[] = {
+    Waiting("x", kRW),
+    Waiting("y", kRW),
+    Waiting("xprevious", kRW),
+    Waiting("yprevious", kRW),
+    Waiting("xstart", kRW),
+    Waiting("ystart", kRW),
+    Waiting("hspeed", kRW),
+    Waiting("vspeed", kRW),
+    Waiting("direction", kRW),
+    Waiting("speed", kRW),
+    Waiting("friction", kRW),
+    Waiting("gravity", kRW),
+    Waiting("gravity_direction", kRW),
+    Waiting("object_index", kRO),
+    Waiting("id", kRO),
+    Waiting("alarm", kRW),
+    Waiting("solid", kRW),
+    Waiting("visible", kRW),
+    Waiting("persistent", kRW),
+    Waiting("depth", kRW),
+    Waiting("bbox_left", kRO),
+    Waiting("bbox_right", kRO),
+    Waiting("bbox_top", kRO),
+    Waiting("bbox_bottom", kRO),
+    Waiting("sprite_index", kRW),
+    Waiting("image_index", kRW),
+    Waiting("image_single", kRW),
+    Waiting("image_number", kRO),
+    Waiting("sprite_width", kRO),
+    Waiting("sprite_height", kRO),
+    Waiting("sprite_xoffset", kRO),
+    Waiting("sprite_yoffset", kRO),
+    Waiting("image_xscale", kRW),
+    Waiting("image_yscale", kRW),
+    Waiting("image_angle", kRW),
+    Waiting("image_alpha", kRW),
+    Waiting("image_blend", kRW),
+    Waiting("image_speed", kRW),
+    Waiting("mask_index", kRW),
+    Waiting("path_index", kRO),
+    Waiting("path_position", kRW),
+    Waiting("path_positionprevious", kRW),
+    Waiting("path_speed", kRW),
+    Waiting("path_scale", kRW),
+    Waiting("path_orientation", kRW),
+    Waiting("path_endaction", kRW),
+    Waiting("timeline_index", kRW),
+    Waiting("timeline_position", kRW),
+    Waiting("timeline_speed", kRW),
+    Waiting("timeline_running", kRW),
+    Waiting("timeline_loop", kRW),
+};
+
+constexpr RBuiltinVariable kArgumentVariables[] = {
+    {"argument_relative", GetArgumentRelative, nullptr, kRO},
+    {"argument", GetArgument, SetArgument, kRW},
+};
+constexpr auto kNumberedArguments = ArgumentEntries(std::make_index_sequence<kArgumentSlots>{});
+
+constexpr RBuiltinVariable kGameVariables[] = {
+    Waiting("room", kRW),
+    Waiting("room_first", kRO),
+    Waiting("room_last", kRO),
+    Waiting("transition_kind", kRW),
+    Waiting("transition_steps", kRW),
+    Waiting("score", kRW),
+    Waiting("lives", kRW),
+    Waiting("health", kRW),
+    {"game_id", GetGameId, nullptr, kRO},
+    {"working_directory", GetWorkingDirectory, nullptr, kRO},
+    {"temp_directory", GetTempDirectory, nullptr, kRO},
+    {"program_directory", GetProgramDirectory, nullptr, kRO},
+    Waiting("instance_count", kRO),
+    Waiting("instance_id", kRO),
+    Waiting("room_width", kRO),
+    Waiting("room_height", kRO),
+    Waiting("room_caption", kRW),
+    Waiting("room_speed", kRW),
+    Waiting("room_persistent", kRW),
+    Waiting("background_color", kRW),
+    Waiting("background_showcolor", kRW),
+    Waiting("background_visible", kRW),
+    Waiting("background_foreground", kRW),
+    Waiting("background_index", kRW),
+    Waiting("background_x", kRW),
+    Waiting("background_y", kRW),
+    Waiting("background_width", kRO),
+    Waiting("background_height", kRO),
+    Waiting("background_htiled", kRW),
+    Waiting("background_vtiled", kRW),
+    Waiting("background_xscale", kRW),
+    Waiting("background_yscale", kRW),
+    Waiting("background_hspeed", kRW),
+    Waiting("background_vspeed", kRW),
+    Waiting("background_blend", kRW),
+    Waiting("background_alpha", kRW),
+    Waiting("view_enabled", kRW),
+    Waiting("view_current", kRO),
+    Waiting("view_visible", kRW),
+    Waiting("view_xview", kRW),
+    Waiting("view_yview", kRW),
+    Waiting("view_wview", kRW),
+    Waiting("view_hview", kRW),
+    Waiting("view_xport", kRW),
+    Waiting("view_yport", kRW),
+    Waiting("view_wport", kRW),
+    Waiting("view_hport", kRW),
+    Waiting("view_angle", kRW),
+    Waiting("view_hborder", kRW),
+    Waiting("view_vborder", kRW),
+    Waiting("view_hspeed", kRW),
+    Waiting("view_vspeed", kRW),
+    Waiting("view_object", kRW),
+    Waiting("mouse_x", kRO),
+    Waiting("mouse_y", kRO),
+    Waiting("mouse_button", kRW),
+    Waiting("mouse_lastbutton", kRW),
+    Waiting("keyboard_key", kRW),
+    Waiting("keyboard_lastkey", kRW),
+    Waiting("keyboard_lastchar", kRW),
+    Waiting("keyboard_string", kRW),
+    Waiting("cursor_sprite", kRW),
+    Waiting("show_score", kRW),
+    Waiting("show_lives", kRW),
+    Waiting("show_health", kRW),
+    Waiting("caption_score", kRW),
+    Waiting("caption_lives", kRW),
+    Waiting("caption_health", kRW),
+    Waiting("current_time", kRO),
+    Waiting("current_year", kRO),
+    Waiting("current_month", kRO),
+    Waiting("current_day", kRO),
+    Waiting("current_weekday", kRO),
+    Waiting("current_hour", kRO),
+    Waiting("current_minute", kRO),
+    Waiting("current_second", kRO),
+    Waiting("event_type", kRO),
+    Waiting("event_number", kRO),
+    Waiting("event_object", kRO),
+    Waiting("event_action", kRO),
+    Waiting("secure_mode", kRO),
+    {"debug_mode", GetDebugMode, nullptr, kRO},
+    Waiting("error_occurred", kRW),
+    Waiting("error_last", kRW),
+    {"plexamo_version", GetVersion, nullptr, kRO},
+};
+
+CBuiltinTable MakeTable() {
+  CBuiltinTable table;
+  auto add = [&table](std::span<const RBuiltinVariable> entries) {
+    for (const RBuiltinVariable& e : entries) table.Register(e.name, e.get, e.set, e.writable);
+  };
+  add(kInstanceVariables);
+  add(kArgumentVariables);
+  add(kNumberedArguments);
+  add(kGameVariables);
+  return table;
+}
+
+}  // namespace
+
+const CBuiltinTable& BuiltinVariables() {
+  static const CBuiltinTable table = MakeTable();
+  return table;
+}
+
+}  // namespace px
