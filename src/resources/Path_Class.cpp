@@ -82,7 +82,9 @@ void CPath::ComputeGeometry() {
     }
     if (!closed) computed.push_back(Computed(points.back()));
   }
-  if (closed && !computed.empty()) computed.push_back(computed.front());
+  // A closed smooth path of precision 0 has no computed points at all.
+  if (computed.empty()) return;
+  if (closed) computed.push_back(computed.front());
   for (std::size_t i = 1; i < computed.size(); ++i)
     computed[i].distance = computed[i - 1].distance + std::hypot(computed[i].x - computed[i - 1].x,
                                                                  computed[i].y - computed[i - 1].y);

@@ -44,4 +44,16 @@ ProcessResult RunPxrun(const std::vector<std::string>& args,
 // A small valid game with one of everything the container carries.
 px::GameFile SampleGame();
 
+// SampleGame plus every resource kind: deleted slots in every list, sprites
+// with shared and separate masks, a font with a glyph page, straight and
+// smooth paths, time lines, objects with events and every action kind,
+// rooms with layers, views, instances and tiles, triggers, included files
+// and an extension package with library, script and data-less files. Every
+// derived field holds what the reader computes, so writing and reading it
+// gives it back unchanged.
+px::GameFile RichGame();
+
+// An image whose pixels all differ, with alpha ranging over its pixels.
+px::TBitmap32 PatternImage(int width, int height, std::uint32_t seed);
+
 }  // namespace pxtest
