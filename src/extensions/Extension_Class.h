@@ -21,8 +21,8 @@ class CExtensionFunction {
  public:
   static constexpr int kArgKinds = 17;
 
-  std::string name;          // the name game code calls it by
-  std::string externalName;  // exported name in a library, #define name in a script file
+  std::string name;             // the name game code calls it by
+  std::string externalName;     // exported name in a library, #define name in a script file
   std::int32_t convention = 0;  // 12 cdecl, anything else stdcall
   std::int32_t id = 0;          // called as function 500000 + id
   std::int32_t argCount = -1;   // -1: any number

@@ -28,8 +28,10 @@ fs::path SafeRelativePath(const std::string& name) {
     part.clear();
   };
   for (char c : name) {
-    if (c == '/' || c == '\\') flush();
-    else part += c;
+    if (c == '/' || c == '\\')
+      flush();
+    else
+      part += c;
   }
   flush();
   return out;

@@ -5,12 +5,11 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 #include "platform/Platform_Picture.h"
 #include "runner/Support_Stream.h"
-
-#include <fstream>
-#include <iterator>
 
 namespace px {
 
@@ -229,7 +228,8 @@ std::optional<TBitmap32> TBitmap32::FromBMP(std::span<const std::uint8_t> file) 
 
   // Bit-field masks: inside a V4/V5 header, or right after a 40-byte one.
   Channel red(0x7C00), green(0x03E0), blue(0x001F), alpha(0);
-  if (bpp == 32) red = Channel(0xFF0000), green = Channel(0xFF00), blue = Channel(0xFF),
+  if (bpp == 32)
+    red = Channel(0xFF0000), green = Channel(0xFF00), blue = Channel(0xFF),
     alpha = Channel(0xFF000000u);
   std::size_t paletteAt = 14 + headerSize;
   if (compression == 3 || compression == 6) {
@@ -285,7 +285,8 @@ std::optional<TBitmap32> TBitmap32::FromBMP(std::span<const std::uint8_t> file) 
         const std::size_t bytes = compression == 1 ? value : (value + 1) / 2;
         if (!in.has(at, bytes)) break;
         for (int i = 0; i < value; ++i)
-          put(compression == 1 ? file[at + i] : (i & 1 ? file[at + i / 2] & 15 : file[at + i / 2] >> 4));
+          put(compression == 1 ? file[at + i]
+                               : (i & 1 ? file[at + i / 2] & 15 : file[at + i / 2] >> 4));
         at += (bytes + 1) & ~std::size_t{1};
       }
     }
@@ -294,8 +295,7 @@ std::optional<TBitmap32> TBitmap32::FromBMP(std::span<const std::uint8_t> file) 
   }
 
   if (compression != 0 && compression != 3 && compression != 6) return std::nullopt;
-  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
-    return std::nullopt;
+  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return std::nullopt;
   const std::size_t stride = ((static_cast<std::size_t>(width) * bpp + 31) / 32) * 4;
   if (!in.has(dataOffset, stride * static_cast<std::size_t>(height))) return std::nullopt;
 
@@ -305,15 +305,23 @@ std::optional<TBitmap32> TBitmap32::FromBMP(std::span<const std::uint8_t> file) 
     std::uint32_t* dst = rowOf(y);
     for (std::int64_t x = 0; x < width; ++x) {
       switch (bpp) {
-        case 1: dst[x] = palette[(src[x / 8] >> (7 - x % 8)) & 1]; break;
-        case 4: dst[x] = palette[(src[x / 2] >> (x % 2 ? 0 : 4)) & 15]; break;
-        case 8: dst[x] = palette[src[x]]; break;
+        case 1:
+          dst[x] = palette[(src[x / 8] >> (7 - x % 8)) & 1];
+          break;
+        case 4:
+          dst[x] = palette[(src[x / 2] >> (x % 2 ? 0 : 4)) & 15];
+          break;
+        case 8:
+          dst[x] = palette[src[x]];
+          break;
         case 16: {
           const std::uint32_t v = src[2 * x] | (src[2 * x + 1] << 8);
           dst[x] = Pack(red(v), green(v), blue(v), alpha(v));
           break;
         }
-        case 24: dst[x] = Pack(src[3 * x + 2], src[3 * x + 1], src[3 * x], 0); break;
+        case 24:
+          dst[x] = Pack(src[3 * x + 2], src[3 * x + 1], src[3 * x], 0);
+          break;
         case 32: {
           const std::uint8_t* p = src + 4 * x;
           const std::uint32_t v = p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t{p[3]} << 24);

@@ -43,8 +43,9 @@ std::vector<std::uint8_t> TBitmap32::EncodePNG() const {
   for (int y = 0; y < height_; ++y) {
     raw.push_back(0);
     for (const std::uint32_t* p = row(y); p != row(y) + width_; ++p)
-      raw.insert(raw.end(), {static_cast<std::uint8_t>(*p >> 16), static_cast<std::uint8_t>(*p >> 8),
-                             static_cast<std::uint8_t>(*p), static_cast<std::uint8_t>(*p >> 24)});
+      raw.insert(raw.end(),
+                 {static_cast<std::uint8_t>(*p >> 16), static_cast<std::uint8_t>(*p >> 8),
+                  static_cast<std::uint8_t>(*p), static_cast<std::uint8_t>(*p >> 24)});
   }
   PutChunk(out, "IDAT", Deflate(raw));
   PutChunk(out, "IEND", {});

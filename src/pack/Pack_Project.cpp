@@ -7,23 +7,26 @@
 #include <set>
 #include <sstream>
 
+#include "pack/Pack_Json.h"
+
 namespace px {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-namespace {
-
-std::vector<std::uint8_t> ReadBytes(const fs::path& path) {
+std::vector<std::uint8_t> ReadProjectFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw ProjectError("cannot read " + path.string());
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::string ReadText(const fs::path& path) {
-  const auto bytes = ReadBytes(path);
+std::string ReadProjectText(const fs::path& path) {
+  const auto bytes = ReadProjectFile(path);
   return std::string(bytes.begin(), bytes.end());
 }
+
+namespace {
+
 
 // Refuses keys the manifest does not know, so a misspelt one is not ignored.
 void CheckKeys(const json& object, const std::set<std::string>& known, const std::string& where) {
@@ -42,7 +45,7 @@ T Get(const json& object, const char* key, const std::string& where) {
 }
 
 TBitmap32 LoadImage(const fs::path& path) {
-  auto image = TBitmap32::FromBMP(ReadBytes(path));
+  auto image = TBitmap32::FromBMP(ReadProjectFile(path));
   if (!image) throw ProjectError(path.string() + " is not a BMP image");
   return *image;
 }
@@ -76,7 +79,7 @@ void ReadGameInformation(const json& j, const fs::path& dir, GameInformation& in
   if (j.contains("sizeable")) info.sizeable = Get<bool>(j, "sizeable", where);
   if (j.contains("stayOnTop")) info.stayOnTop = Get<bool>(j, "stayOnTop", where);
   if (j.contains("pauseGame")) info.pauseGame = Get<bool>(j, "pauseGame", where);
-  if (j.contains("textFile")) info.text = ReadText(dir / Get<std::string>(j, "textFile", where));
+  if (j.contains("textFile")) info.text = ReadProjectText(dir / Get<std::string>(j, "textFile", where));
 }
 
 std::array<std::uint8_t, 16> ParseGuid(const std::string& text) {
@@ -98,16 +101,18 @@ GameFile LoadProject(const fs::path& dir) {
   const fs::path manifestPath = dir / kManifestName;
   json j;
   try {
-    j = json::parse(ReadText(manifestPath));
+    j = json::parse(ReadProjectText(manifestPath));
   } catch (const json::parse_error& e) {
     throw ProjectError(manifestPath.string() + ": " + e.what());
   }
-  CheckKeys(j,
-            {"gameId", "guid", "debug", "settings", "constants", "gameInformation",
-             "libraryInitCode", "roomOrder"},
-            "the manifest");
-
   GameFile game;
+  JsonFields manifest(j, "the manifest", dir);
+  for (const char* key : {"gameId", "guid", "debug", "settings", "constants", "gameInformation",
+                          "libraryInitCode", "roomOrder"})
+    manifest.has(key);
+  ReadProjectResources(manifest, game.resources);
+  manifest.finish();
+
   const char* where = "the manifest";
   if (j.contains("gameId")) game.gameId = Get<std::int32_t>(j, "gameId", where);
   if (j.contains("guid")) game.gameGuid = ParseGuid(Get<std::string>(j, "guid", where));
@@ -124,7 +129,7 @@ GameFile LoadProject(const fs::path& dir) {
     ReadGameInformation(j["gameInformation"], dir, game.resources.gameInformation);
   if (j.contains("libraryInitCode"))
     for (const auto& file : Get<std::vector<std::string>>(j, "libraryInitCode", where))
-      game.resources.libraryInitCode.push_back(ReadText(dir / file));
+      game.resources.libraryInitCode.push_back(ReadProjectText(dir / file));
   if (j.contains("roomOrder")) {
     game.resources.roomOrder = Get<std::vector<std::int32_t>>(j, "roomOrder", where);
     if (game.resources.roomOrder.empty()) throw ProjectError("roomOrder must name a room");
@@ -164,6 +169,7 @@ std::string DescribeGame(const GameFile& game, std::size_t dataOffset) {
   for (std::int32_t room : r.roomOrder) out << ' ' << room;
   out << '\n';
   out << "Last instance id: " << r.lastInstanceId << ", last tile id: " << r.lastTileId << '\n';
+  DescribeResources(out, r);
   return out.str();
 }
 

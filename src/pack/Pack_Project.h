@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 
@@ -21,5 +22,7 @@ inline constexpr const char* kManifestName = "game.json";
 // Throws ProjectError naming the file and the fault.
 GameFile LoadProject(const std::filesystem::path& dir);
 std::string DescribeGame(const GameFile& game, std::size_t dataOffset);
+// Every resource of every list, slot by slot, with its fields.
+void DescribeResources(std::ostream& out, const GameResources& r);
 
 }  // namespace px

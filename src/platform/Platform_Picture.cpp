@@ -13,7 +13,7 @@ std::optional<TBitmap32> DecodePicture(std::span<const std::uint8_t> file) {
   SDL_RWops* rw = SDL_RWFromConstMem(file.data(), static_cast<int>(file.size()));
   if (!rw) return std::nullopt;
   std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)> loaded(IMG_Load_RW(rw, 1),
-                                                                   SDL_FreeSurface);
+                                                                  SDL_FreeSurface);
   if (!loaded) return std::nullopt;
   // ARGB8888 is 0xAARRGGBB per pixel: the layout of TBitmap32.
   std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)> argb(

@@ -4,7 +4,11 @@
 
 namespace px {
 
-bool LoadBackgrounds(Runtime& rt, CStream& s) { return ReadResourceChunk(s, rt.resources.backgrounds); }
-void WriteBackgrounds(CStream& s, const GameResources& r) { WriteResourceChunk(s, r.backgrounds); }
+bool LoadBackgrounds(Runtime& rt, CStream& s) {
+  return ReadResourceChunk(s, rt.resources.backgrounds);
+}
+void WriteBackgrounds(CStream& s, const GameResources& r) {
+  WriteResourceChunk(s, r.backgrounds);
+}
 
 }  // namespace px

@@ -27,14 +27,14 @@ class CFont {
   int size = 12;     // points
   bool bold = false;
   bool italic = false;
-  int first = 32;    // first and last character codes
+  int first = 32;  // first and last character codes
   int last = 128;
   std::array<RGlyph, 256> glyphs{};
   int page_width = 0;
   int page_height = 0;
   std::vector<std::uint8_t> page_alpha;  // page_width x page_height, row by row
-  int sprite = -1;   // the sprite of a font made from one at run time
-  int texture = -1;  // set when the graphics are prepared
+  int sprite = -1;                       // the sprite of a font made from one at run time
+  int texture = -1;                      // set when the graphics are prepared
 
   // Resets to the defaults, then reads the record. A wrong version, or a
   // page block holding fewer than page_width x page_height bytes, gives false.

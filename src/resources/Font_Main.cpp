@@ -4,7 +4,11 @@
 
 namespace px {
 
-bool LoadFonts(Runtime& rt, CStream& s) { return ReadResourceChunk(s, rt.resources.fonts); }
-void WriteFonts(CStream& s, const GameResources& r) { WriteResourceChunk(s, r.fonts); }
+bool LoadFonts(Runtime& rt, CStream& s) {
+  return ReadResourceChunk(s, rt.resources.fonts);
+}
+void WriteFonts(CStream& s, const GameResources& r) {
+  WriteResourceChunk(s, r.fonts);
+}
 
 }  // namespace px

@@ -72,8 +72,8 @@ void CAction::WriteToStream(CStream& s) const {
 bool CEvent::LoadFromStream(CStream& s) {
   actions.clear();
   if (StreamReadInt(s) != kEventVersion) return false;
-  // An action record is at least 18 ints long.
-  actions.resize(ReadCount(s, 18 * 4));
+  // An action record is at least 16 ints long (all lists and strings empty).
+  actions.resize(ReadCount(s, 16 * 4));
   for (CAction& action : actions)
     if (!action.LoadFromStream(s)) return false;
   return true;

@@ -42,7 +42,7 @@ class CAction {
   std::vector<std::int32_t> arg_kinds;  // at most 8
   int applies_to = -1;                  // -1 self, -2 other, else an object
   bool relative = false;
-  std::vector<std::string> arg_texts;   // at most 8, as typed
+  std::vector<std::string> arg_texts;  // at most 8, as typed
   bool is_not = false;
 
   // A wrong version, or more than 8 arguments, argument kinds or argument

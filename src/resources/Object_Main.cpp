@@ -4,7 +4,11 @@
 
 namespace px {
 
-bool LoadObjects(Runtime& rt, CStream& s) { return ReadResourceChunk(s, rt.resources.objects); }
-void WriteObjects(CStream& s, const GameResources& r) { WriteResourceChunk(s, r.objects); }
+bool LoadObjects(Runtime& rt, CStream& s) {
+  return ReadResourceChunk(s, rt.resources.objects);
+}
+void WriteObjects(CStream& s, const GameResources& r) {
+  WriteResourceChunk(s, r.objects);
+}
 
 }  // namespace px

@@ -31,7 +31,9 @@ void Subdivide(const RPathPoint& a, const RPathPoint& b, const RPathPoint& c, in
   if (Dist2(b, c) > 16) Subdivide(m, Mid(b, c), c, depth - 1, out);
 }
 
-RComputedPoint Computed(const RPathPoint& p) { return {p.x, p.y, p.speed, 0}; }
+RComputedPoint Computed(const RPathPoint& p) {
+  return {p.x, p.y, p.speed, 0};
+}
 
 }  // namespace
 
@@ -100,8 +102,9 @@ RPathPoint CPath::PointAt(double pos) const {
   if (pos == 1) return point(computed.back());
   const double at = length * pos;
   // The segment whose end is the first point beyond `at` (the last one at most).
-  const auto end = std::upper_bound(computed.begin() + 1, computed.end() - 1, at,
-                                    [](double v, const RComputedPoint& c) { return v < c.distance; });
+  const auto end =
+      std::upper_bound(computed.begin() + 1, computed.end() - 1, at,
+                       [](double v, const RComputedPoint& c) { return v < c.distance; });
   const RComputedPoint& b = *end;
   const RComputedPoint& a = *(end - 1);
   if (b.distance == a.distance) return point(a);

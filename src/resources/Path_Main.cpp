@@ -4,7 +4,11 @@
 
 namespace px {
 
-bool LoadPaths(Runtime& rt, CStream& s) { return ReadResourceChunk(s, rt.resources.paths); }
-void WritePaths(CStream& s, const GameResources& r) { WriteResourceChunk(s, r.paths); }
+bool LoadPaths(Runtime& rt, CStream& s) {
+  return ReadResourceChunk(s, rt.resources.paths);
+}
+void WritePaths(CStream& s, const GameResources& r) {
+  WriteResourceChunk(s, r.paths);
+}
 
 }  // namespace px

@@ -9,7 +9,9 @@ namespace {
 
 constexpr std::int32_t kRoomVersion = 541;
 
-double ReadIntAsReal(CStream& s) { return StreamReadInt(s); }
+double ReadIntAsReal(CStream& s) {
+  return StreamReadInt(s);
+}
 
 // Positions held as reals are stored as ints.
 void WriteRealAsInt(CStream& s, double v) {
@@ -52,7 +54,7 @@ void WriteLayer(CStream& s, const CBack& b) {
 // The fields of a view in stored order, after its visible flag.
 template <class View>
 auto ViewFields(View& v) {
-  return std::array{&v.xview, &v.yview, &v.wview,   &v.hview,   &v.xport,  &v.yport, &v.wport,
+  return std::array{&v.xview, &v.yview,   &v.wview,   &v.hview,  &v.xport,  &v.yport, &v.wport,
                     &v.hport, &v.hborder, &v.vborder, &v.hspeed, &v.vspeed, &v.object};
 }
 

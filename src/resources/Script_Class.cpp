@@ -21,7 +21,11 @@ void CScript::WriteToStream(CStream& s) const {
   StreamWriteString(s, code);
 }
 
-bool LoadScripts(Runtime& rt, CStream& s) { return ReadResourceChunk(s, rt.resources.scripts); }
-void WriteScripts(CStream& s, const GameResources& r) { WriteResourceChunk(s, r.scripts); }
+bool LoadScripts(Runtime& rt, CStream& s) {
+  return ReadResourceChunk(s, rt.resources.scripts);
+}
+void WriteScripts(CStream& s, const GameResources& r) {
+  WriteResourceChunk(s, r.scripts);
+}
 
 }  // namespace px

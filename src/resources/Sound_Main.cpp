@@ -4,7 +4,11 @@
 
 namespace px {
 
-bool LoadSounds(Runtime& rt, CStream& s) { return ReadResourceChunk(s, rt.resources.sounds); }
-void WriteSounds(CStream& s, const GameResources& r) { WriteResourceChunk(s, r.sounds); }
+bool LoadSounds(Runtime& rt, CStream& s) {
+  return ReadResourceChunk(s, rt.resources.sounds);
+}
+void WriteSounds(CStream& s, const GameResources& r) {
+  WriteResourceChunk(s, r.sounds);
+}
 
 }  // namespace px

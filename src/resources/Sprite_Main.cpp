@@ -4,7 +4,11 @@
 
 namespace px {
 
-bool LoadSprites(Runtime& rt, CStream& s) { return ReadResourceChunk(s, rt.resources.sprites); }
-void WriteSprites(CStream& s, const GameResources& r) { WriteResourceChunk(s, r.sprites); }
+bool LoadSprites(Runtime& rt, CStream& s) {
+  return ReadResourceChunk(s, rt.resources.sprites);
+}
+void WriteSprites(CStream& s, const GameResources& r) {
+  WriteResourceChunk(s, r.sprites);
+}
 
 }  // namespace px

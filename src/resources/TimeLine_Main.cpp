@@ -4,7 +4,11 @@
 
 namespace px {
 
-bool LoadTimeLines(Runtime& rt, CStream& s) { return ReadResourceChunk(s, rt.resources.timeLines); }
-void WriteTimeLines(CStream& s, const GameResources& r) { WriteResourceChunk(s, r.timeLines); }
+bool LoadTimeLines(Runtime& rt, CStream& s) {
+  return ReadResourceChunk(s, rt.resources.timeLines);
+}
+void WriteTimeLines(CStream& s, const GameResources& r) {
+  WriteResourceChunk(s, r.timeLines);
+}
 
 }  // namespace px

@@ -6,21 +6,12 @@
 
 #include "resources/Resource_Chunks.h"
 #include "runner/Run_Global.h"
+#include "support/RecordTest.h"
 #include "support/TestSupport.h"
 
 using namespace px;
 
-namespace {
-CExtensionPackage RoundTrip(const CExtensionPackage& p) {
-  CStream s;
-  p.WriteToStream(s);
-  s.seek(0);
-  CExtensionPackage back;
-  EXPECT_TRUE(back.LoadFromStream(s));
-  EXPECT_EQ(s.remaining(), 0u);
-  return back;
-}
-}  // namespace
+using pxtest::RoundTripRecord;
 
 TEST(ExtensionPackage, NamesAreTrimmedAndManyArgumentsAreReal) {
   CExtensionPackage p;
@@ -40,7 +31,7 @@ TEST(ExtensionPackage, NamesAreTrimmedAndManyArgumentsAreReal) {
   g.argKinds[3] = kExtensionArgString;
   file.functions = {f, g};
   p.files = {file};
-  const CExtensionPackage back = RoundTrip(p);
+  const CExtensionPackage back = RoundTripRecord(p);
   const CExtensionFunction& f2 = back.files[0].functions[0];
   EXPECT_EQ(f2.name, "padded");
   EXPECT_EQ(f2.externalName, "padded");
@@ -70,7 +61,7 @@ TEST(ExtensionPackage, ContentsAreScrambledExceptTheByteAfterTheSeed) {
   EXPECT_EQ(bytes[dataAt + 4], plain.bytes()[4]);
   EXPECT_NE(std::vector<std::uint8_t>(bytes.begin() + dataAt + 5, bytes.end()),
             std::vector<std::uint8_t>(plain.bytes().begin() + 5, plain.bytes().end()));
-  EXPECT_EQ(RoundTrip(p), p);
+  EXPECT_EQ(RoundTripRecord(p), p);
 }
 
 TEST(ExtensionPackage, ScriptSectionsGoToFunctionsByExternalName) {

@@ -113,7 +113,8 @@ TEST(Bitmap32Png, IndependentDecodersSeeTheExactPixels) {
   for (const TBitmap32& image : {red, pxtest::PatternImage(7, 5, 11), TBitmap32{}}) {
     const std::string file = (dir / "out.png").string();
     ASSERT_TRUE(image.SavePNG(file));
-    const auto decoded = pxtest::RunProgram("/usr/bin/python3", {(dir / "decode.py").string(), file});
+    const auto decoded =
+        pxtest::RunProgram("/usr/bin/python3", {(dir / "decode.py").string(), file});
     EXPECT_EQ(decoded.exitCode, 0) << decoded.err;
     EXPECT_EQ(decoded.out, Expected(image));
     if (!image.empty()) {

@@ -41,8 +41,7 @@ TEST(PathGeometry, SmoothCurves) {
   // A closed smooth path ends where it started, and higher precision
   // approaches the curve from outside the polygon: a shorter length.
   const CPath fine = Square(1, true, 8);
-  EXPECT_EQ(fine.computed.front(), (RComputedPoint{fine.computed.back().x,
-                                                   fine.computed.back().y,
+  EXPECT_EQ(fine.computed.front(), (RComputedPoint{fine.computed.back().x, fine.computed.back().y,
                                                    fine.computed.back().speed, 0}));
   EXPECT_LT(fine.length, 400.0);
   EXPECT_GT(fine.length, Square(1, true, 2).length - 1);

@@ -29,9 +29,9 @@ TEST(ResourceList, SlotsNamesAndLookups) {
     bool exists;
     const char* name;
   };
-  for (const Case& c : {Case{0, true, "a"}, Case{1, false, "<undefined>"}, Case{2, true, "b"},
-                        Case{4, true, "A"}, Case{-1, false, "<undefined>"},
-                        Case{5, false, "<undefined>"}}) {
+  for (const Case& c :
+       {Case{0, true, "a"}, Case{1, false, "<undefined>"}, Case{2, true, "b"}, Case{4, true, "A"},
+        Case{-1, false, "<undefined>"}, Case{5, false, "<undefined>"}}) {
     SCOPED_TRACE(c.index);
     EXPECT_EQ(list.exists(c.index), c.exists);
     EXPECT_EQ(list.get(c.index) != nullptr, c.exists);

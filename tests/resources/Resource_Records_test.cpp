@@ -65,8 +65,10 @@ Loaded LoadWithChunk(const GameFile& game, int replaced, const std::vector<std::
   StreamWriteInt(main, game.gameId);
   main.writeBytes(game.gameGuid.data(), game.gameGuid.size());
   for (int i = 0; i < static_cast<int>(kChunkStages.size()); ++i) {
-    if (i == replaced) main.writeBytes(chunk.data(), chunk.size());
-    else kChunkStages[i].write(main, game.resources);
+    if (i == replaced)
+      main.writeBytes(chunk.data(), chunk.size());
+    else
+      kChunkStages[i].write(main, game.resources);
   }
   CStream scrambled;
   WriteScrambledGameData(scrambled, main.bytes(), game.scramble);
@@ -124,7 +126,8 @@ TEST(ResourceRecords, StartUpLoadsEveryKindAndExtractsPackageFiles) {
   ASSERT_TRUE(LoadAndRun(rt)) << out.str();
   EXPECT_EQ(rt.resources, game.resources);
   const auto folder = std::filesystem::path(rt.tempDir.path()) / "helpers";
-  EXPECT_EQ(pxtest::ReadBytes(folder / "helpers.so"), game.resources.extensions[0].files[0].contents);
+  EXPECT_EQ(pxtest::ReadBytes(folder / "helpers.so"),
+            game.resources.extensions[0].files[0].contents);
   // Script files are parsed, not written; data-less files have nothing to write.
   EXPECT_FALSE(std::filesystem::exists(folder / "helpers.gml"));
   EXPECT_FALSE(std::filesystem::exists(folder / "readme.txt"));
@@ -133,9 +136,7 @@ TEST(ResourceRecords, StartUpLoadsEveryKindAndExtractsPackageFiles) {
 TEST(ResourceRecords, ABadVersionInAnyRecordFailsTheLoad) {
   const GameFile game = RichGame();
   const GameResources& r = game.resources;
-  auto record = [](const auto& item) {
-    return Bytes([&](CStream& s) { item.WriteToStream(s); });
-  };
+  auto record = [](const auto& item) { return Bytes([&](CStream& s) { item.WriteToStream(s); }); };
   const CRoom& room = *r.rooms.get(0);
   const CObject& object = *r.objects.get(0);
   const CSprite& sprite = *r.sprites.get(0);
@@ -226,9 +227,7 @@ TEST(ResourceRecords, DamagedRecordsNeverCrashTheReader) {
   // Flipping bytes and cutting plain records (not protected by zlib's check)
   // must only ever give an answer or a stream error.
   const GameResources r = RichGame().resources;
-  auto record = [](const auto& item) {
-    return Bytes([&](CStream& s) { item.WriteToStream(s); });
-  };
+  auto record = [](const auto& item) { return Bytes([&](CStream& s) { item.WriteToStream(s); }); };
   const std::pair<std::vector<std::uint8_t>, std::function<void(CStream&)>> kinds[] = {
       {record(*r.sprites.get(2)), [](CStream& s) { CSprite().LoadFromStream(s); }},
       {record(*r.fonts.get(1)), [](CStream& s) { CFont().LoadFromStream(s); }},

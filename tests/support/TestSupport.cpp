@@ -244,7 +244,8 @@ CExtensionPackage MakePackage() {
   done.name = done.externalName = "helpers_done";
   done.id = 3;
   script.functions = {twice, done};
-  const std::string text = "#define helpers_twice\r\nreturn argument0 * 2;\r\n#define helpers_done\r\nexit;";
+  const std::string text =
+      "#define helpers_twice\r\nreturn argument0 * 2;\r\n#define helpers_done\r\nexit;";
   script.contents.assign(text.begin(), text.end());
   script.AttachScriptCode();
 
