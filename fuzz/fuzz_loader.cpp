@@ -29,7 +29,7 @@ std::vector<std::uint8_t> WrapMainBlock(const std::uint8_t* data, std::size_t si
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+int FuzzLoader(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   // The file image is reused between runs; only the part after the first
   // probe offset changes.
@@ -55,3 +55,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   file = stream.release();
   return 0;
 }
+
+#ifndef PXRUN_NO_FUZZ_MAIN
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  return FuzzLoader(data, size);
+}
+#endif

@@ -24,12 +24,14 @@ void Save(const std::filesystem::path& dir, const std::string& name, const px::G
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: make_seeds DIR\n";
+  if (argc != 3) {
+    std::cerr << "usage: make_seeds TARGET DIR\n";
     return 2;
   }
-  const std::filesystem::path dir = argv[1];
+  const std::string target = argv[1];
+  const std::filesystem::path dir = argv[2];
   std::filesystem::create_directories(dir);
+  if (target != "loader") return 0;  // other targets have hand-written seeds only
 
   px::GameFile plain;
   Save(dir, "plain", plain);

@@ -14,11 +14,17 @@ CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithD
   -DPXRUN_FUZZ=ON >/dev/null
 cmake --build "$BUILD" --target "fuzz_$TARGET" make_seeds
 
+# Seeds: what make_seeds writes for the target (game files made by the
+# writer), the hand-written seeds in fuzz/seeds/TARGET/, and every kept
+# regression input.
 WORK=fuzz/corpus-work/$TARGET
 SEEDS=$BUILD/seeds/$TARGET
+rm -rf "$SEEDS"
 mkdir -p "$WORK" "$SEEDS" fuzz/crashes
-"$BUILD/make_seeds" "$SEEDS"
-if [ -d "fuzz/regressions/$TARGET" ]; then cp -n "fuzz/regressions/$TARGET"/* "$SEEDS"/ 2>/dev/null || true; fi
+"$BUILD/make_seeds" "$TARGET" "$SEEDS"
+for d in "fuzz/seeds/$TARGET" "fuzz/regressions/$TARGET"; do
+  if [ -d "$d" ]; then cp "$d"/* "$SEEDS"/ 2>/dev/null || true; fi
+done
 
 export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

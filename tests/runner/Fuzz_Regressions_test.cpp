@@ -5,7 +5,7 @@
 
 #include "support/TestSupport.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+int FuzzLoader(const std::uint8_t* data, std::size_t size);
 
 TEST(FuzzRegressions, LoaderInputsLoadWithoutFault) {
   const std::filesystem::path dir = PXRUN_SOURCE_DIR "/fuzz/regressions/loader";
@@ -13,6 +13,6 @@ TEST(FuzzRegressions, LoaderInputsLoadWithoutFault) {
     if (!entry.is_regular_file()) continue;
     SCOPED_TRACE(entry.path().filename().string());
     const auto bytes = pxtest::ReadBytes(entry.path());
-    EXPECT_EQ(LLVMFuzzerTestOneInput(bytes.data(), bytes.size()), 0);
+    EXPECT_EQ(FuzzLoader(bytes.data(), bytes.size()), 0);
   }
 }
