@@ -81,6 +81,10 @@ class Platform {
   // True once the user asked the application to quit (window manager close, etc.).
   virtual bool quitRequested() const = 0;
 
+  // Whether the screen saver and monitor power-saving may start while the
+  // game runs.
+  virtual void allowScreenSaver(bool allowed) = 0;
+
   virtual Size screenSize() const = 0;
   virtual std::unique_ptr<Window> createWindow(const WindowSpec& spec) = 0;
 

@@ -34,6 +34,7 @@ class HeadlessPlatform final : public Platform {
   }
   void pumpEvents() override {}
   bool quitRequested() const override { return false; }
+  void allowScreenSaver(bool) override {}
   Size screenSize() const override { return {1920, 1080}; }
   std::unique_ptr<Window> createWindow(const WindowSpec&) override {
     return std::make_unique<HeadlessWindow>();

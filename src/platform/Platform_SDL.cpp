@@ -34,8 +34,9 @@ class SdlWindow final : public Window {
       window_.reset(SDL_CreateWindow(spec.title.c_str(), spec.x, spec.y, w, h, flags));
     }
     if (!window_) throw PlatformError(std::string("cannot create a window: ") + SDL_GetError());
-    renderer_.reset(SDL_CreateRenderer(window_.get(), -1, 0));
-    if (!renderer_) renderer_.reset(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_SOFTWARE));
+    // These windows only show a finished image: the software renderer is
+    // enough and keeps them independent of the graphics driver.
+    renderer_.reset(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_SOFTWARE));
   }
 
   void setBounds(int x, int y, int width, int height) override {
@@ -115,6 +116,13 @@ class SdlPlatform final : public Platform {
       if (e.type == SDL_QUIT) quit_ = true;
   }
   bool quitRequested() const override { return quit_; }
+
+  void allowScreenSaver(bool allowed) override {
+    if (allowed)
+      SDL_EnableScreenSaver();
+    else
+      SDL_DisableScreenSaver();
+  }
 
   Size screenSize() const override {
     SDL_DisplayMode mode;

@@ -73,6 +73,7 @@ bool LoadAndRun(Runtime& rt) {
     ShowError(rt, kMsgCorrupted);
     return false;
   }
+  rt.platform.allowScreenSaver(!rt.settings.noScreenSaver);
   try {
     if (!PrepareGame(rt)) return false;
     // The game loop runs here once rooms and the step loop exist.

@@ -1,0 +1,82 @@
+#include "platform/Platform.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "graphics/BM32_Bitmap.h"
+#include "runner/Option_Main.h"
+#include "runner/Runner_LoadForm.h"
+
+using namespace px;
+
+TEST(Platform, LineEndsAreNormalised) {
+  EXPECT_EQ(NormalizeLineEnds("a\r\nb\rc\nd\r"), "a\nb\nc\nd\n");
+  EXPECT_EQ(NormalizeLineEnds("\r\r\n"), "\n\n");
+}
+
+TEST(Platform, DefaultAnswers) {
+  const std::pair<Buttons, Answer> cases[] = {
+      {Buttons::Ok, Answer::Ok},
+      {Buttons::OkCancel, Answer::Ok},
+      {Buttons::YesNo, Answer::Yes},
+      {Buttons::YesNoCancel, Answer::Yes},
+      {Buttons::RetryCancel, Answer::Retry},
+      {Buttons::AbortRetryIgnore, Answer::Ignore},
+  };
+  for (auto [buttons, answer] : cases) EXPECT_EQ(DefaultAnswer(buttons), answer);
+}
+
+TEST(Platform, HeadlessPrintsDialogsAndKeepsVirtualTime) {
+  std::ostringstream out;
+  auto platform = CreateHeadlessPlatform(out);
+  EXPECT_TRUE(platform->headless());
+  EXPECT_EQ(platform->messageBox("Line one\r\nLine two", "Caption", Buttons::AbortRetryIgnore,
+                                 MessageIcon::Error),
+            Answer::Ignore);
+  EXPECT_EQ(out.str(), "Line one\nLine two\n");
+  EXPECT_EQ(platform->nowMicros(), 0);
+  platform->waitMicros(33333);
+  platform->waitMicros(-5);
+  EXPECT_EQ(platform->nowMicros(), 33333);
+}
+
+// The desktop back end on SDL's dummy video driver: real SDL windows and
+// the software renderer, without a display or a graphics driver.
+TEST(Platform, DesktopShowsTheLoadingWindow) {
+  const char* old = std::getenv("SDL_VIDEODRIVER");
+  const std::string saved = old ? old : "";
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  struct Restore {
+    std::string value;
+    bool had;
+    ~Restore() { had ? setenv("SDL_VIDEODRIVER", value.c_str(), 1) : unsetenv("SDL_VIDEODRIVER"); }
+  } restore{saved, old != nullptr};
+  std::unique_ptr<Platform> platform;
+  try {
+    platform = CreateDesktopPlatform();
+  } catch (const PlatformError& e) {
+    GTEST_SKIP() << e.what();
+  }
+  EXPECT_FALSE(platform->headless());
+  const std::int64_t before = platform->nowMicros();
+  platform->waitMicros(2000);
+  EXPECT_GE(platform->nowMicros() - before, 2000);
+
+  TLoadForm form(*platform);
+  GameSettings settings;
+  TBitmap32 image;
+  image.SetSizeFilled(120, 50, 0xFF336699);
+  settings.loadingImage = image;
+  settings.loadingTransparent = true;  // shaped windows may be missing: must still work
+  settings.loadingAlpha = 200;
+  form.SetUp(settings, true);
+  EXPECT_TRUE(form.shown());
+  form.ShowProgress(50, "Loading sprites");
+  platform->allowScreenSaver(true);
+  platform->pumpEvents();
+  EXPECT_FALSE(platform->quitRequested());
+  form.Close();
+}
