@@ -23,7 +23,8 @@ void TBitmap32::SetSize(int w, int h) {
   if (w <= 0 || h <= 0 || (w == width_ && h == height_)) return;
   width_ = w;
   height_ = h;
-  pixels_.assign(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
+  pixels_ = {};
+  pixels_.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
 }
 
 void TBitmap32::SetSizeFilled(int w, int h, std::uint32_t colour) {
@@ -109,7 +110,9 @@ bool TBitmap32::LoadFromStream(CStream& s) {
     const std::int32_t w = StreamReadInt(s);
     const std::int32_t h = StreamReadInt(s);
     if (w <= 0 || h <= 0) return true;
-    const CStream block = StreamReadBlock(s);
+    // The pixels are copied straight out of the record, not via a block copy.
+    const std::int32_t n = StreamReadInt(s);
+    const auto block = s.take(n > 0 ? static_cast<std::size_t>(n) : 0);
     const std::size_t rowBytes = static_cast<std::size_t>(w) * 4;
     const std::int64_t rows = std::min<std::int64_t>(h, block.size() / rowBytes);
     if (rows > 0 && static_cast<std::int64_t>(w) * rows <= kMaxPixels) {

@@ -122,7 +122,8 @@ bool LoadGameHeader(Runtime& rt, CStream& s) {
 }
 
 bool LoadChunks(Runtime& rt, CStream& s) {
-  CStream main = UnscrambleGameData(s);
+  // Nothing after the main block is read, so it is decoded where it lies.
+  CStream main = UnscrambleGameDataInPlace(std::move(s));
   const std::int32_t filler = StreamReadInt(main);
   if (filler > 0) main.skip(static_cast<std::size_t>(filler) * 4);
   StreamReadInt(main);

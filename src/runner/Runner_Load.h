@@ -36,8 +36,10 @@ std::int64_t FindGameDataOffset(const CStream& file);
 // False once a failure message has been shown; stream errors propagate.
 bool FindGameData(Runtime& rt);
 // The same on a file already in memory: probes for the magic and reads on.
+// The file image is used up (its buffer holds the decoded main block).
 bool FindGameDataIn(Runtime& rt, CStream& file);
 bool LoadGameHeader(Runtime& rt, CStream& s);
+// Takes the stream's buffer for the decoded main block: s is empty afterwards.
 bool LoadChunks(Runtime& rt, CStream& s);
 
 struct ChunkStage {

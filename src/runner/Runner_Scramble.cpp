@@ -1,6 +1,7 @@
 #include "runner/Runner_Scramble.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <utility>
 
@@ -10,36 +11,97 @@ static void SkipInts(CStream& s, std::int32_t count) {
   if (count > 0) s.skip(static_cast<std::size_t>(count) * 4);
 }
 
-CStream UnscrambleGameData(CStream& source) {
+namespace {
+
+struct ScrambledBlock {
+  ByteTable table;
+  ByteTable inverse;
+  std::span<const std::uint8_t> stored;
+};
+
+// Reads the block's header and moves the source past its data.
+ScrambledBlock ReadScrambledBlock(CStream& source) {
+  ScrambledBlock block;
   const std::int32_t skip1 = StreamReadInt(source);
   const std::int32_t skip2 = StreamReadInt(source);
   SkipInts(source, skip1);
-  ByteTable table;
-  source.readBytes(table.data(), table.size());
+  source.readBytes(block.table.data(), block.table.size());
   SkipInts(source, skip2);
-
-  ByteTable inverse;
-  for (int i = 0; i < 256; ++i) inverse[table[i]] = static_cast<std::uint8_t>(i);
-
+  for (int i = 0; i < 256; ++i) block.inverse[block.table[i]] = static_cast<std::uint8_t>(i);
   const std::int32_t length = StreamReadInt(source);
-  const auto stored = source.take(length > 0 ? static_cast<std::size_t>(length) : 0);
-  const std::size_t n = stored.size();
-  std::vector<std::uint8_t> b(n);
-  if (n == 0) return CStream(std::move(b));
+  block.stored = source.take(length > 0 ? static_cast<std::size_t>(length) : 0);
+  return block;
+}
 
-  // First pass, copying as it goes: each byte depends only on its own
-  // stored value and the stored value before it.
-  b[0] = stored[0];
-  for (std::size_t i = 1; i < n; ++i)
-    b[i] = static_cast<std::uint8_t>(inverse[stored[i]] - stored[i - 1] - i);
-  // Second pass, downwards: swaps with a byte at most 255 places back. From
-  // 255 up the partner never needs clamping to 0; the loop without the clamp
-  // runs about twice as fast.
-  std::uint8_t* p = b.data();
-  const std::size_t low = std::min<std::size_t>(n, 255);
-  for (std::size_t i = n; i-- > low;) std::swap(p[i], p[i - table[i & 255]]);
-  for (std::size_t i = low; i-- > 0;) std::swap(p[i], p[i >= table[i] ? i - table[i] : 0]);
-  return CStream(std::move(b));
+// The second pass, downwards: byte i is exchanged with byte
+// max(0, i - table[i mod 256]). From i = 256 up the partner is never clamped,
+// so the 256 exchanges of each whole block [256b, 256b + 256) form one fixed
+// permutation of the 512 bytes [256(b - 1), 256(b + 1)). Applying that
+// permutation as a table gather, block by block, avoids the chain of
+// dependent exchanges and runs about a third faster.
+void UndoSwaps(const ByteTable& t, std::uint8_t* out, std::size_t n) {
+  auto swapAt = [&](std::size_t i) {
+    const std::size_t back = t[i & 255];
+    std::swap(out[i], out[i >= back ? i - back : 0]);
+  };
+  const std::size_t blocks = n / 256;  // whole blocks
+  if (blocks < 2) {
+    for (std::size_t i = n; i-- > 0;) swapAt(i);
+    return;
+  }
+  // The partial block at the top, if any.
+  for (std::size_t i = n; i-- > blocks * 256;) swapAt(i);
+
+  // source[k]: the window position whose byte ends at position k.
+  std::array<std::uint16_t, 512> source;
+  for (std::uint16_t k = 0; k < 512; ++k) source[k] = k;
+  for (int k = 255; k >= 0; --k) std::swap(source[256 + k], source[256 + k - t[k]]);
+
+  std::uint8_t window[512], next[512];
+  std::memcpy(window + 256, out + (blocks - 1) * 256, 256);
+  for (std::size_t b = blocks - 1; b >= 1; --b) {
+    std::memcpy(window, out + (b - 1) * 256, 256);
+    for (int k = 0; k < 512; ++k) next[k] = window[source[k]];
+    std::memcpy(out + b * 256, next + 256, 256);
+    std::memcpy(window + 256, next, 256);  // block b - 1, still to be swapped
+  }
+  std::memcpy(out, window + 256, 256);
+  for (std::size_t i = 256; i-- > 0;) swapAt(i);
+}
+
+// Both passes. `out` may be `stored` itself or lie before it in the same
+// buffer: the first pass runs forwards and reads every stored byte before
+// anything is written over it.
+void DecodeInto(const ScrambledBlock& block, const std::uint8_t* stored, std::uint8_t* out) {
+  const std::size_t n = block.stored.size();
+  if (n == 0) return;
+  // Each byte depends on its own stored value and the stored value before it.
+  std::uint8_t previous = stored[0];
+  out[0] = previous;
+  for (std::size_t i = 1; i < n; ++i) {
+    const std::uint8_t current = stored[i];
+    out[i] = static_cast<std::uint8_t>(block.inverse[current] - previous - i);
+    previous = current;
+  }
+  UndoSwaps(block.table, out, n);
+}
+
+}  // namespace
+
+CStream UnscrambleGameData(CStream& source) {
+  const ScrambledBlock block = ReadScrambledBlock(source);
+  std::vector<std::uint8_t> plain(block.stored.size());
+  DecodeInto(block, block.stored.data(), plain.data());
+  return CStream(std::move(plain));
+}
+
+CStream UnscrambleGameDataInPlace(CStream&& source) {
+  const ScrambledBlock block = ReadScrambledBlock(source);
+  const std::size_t offset = static_cast<std::size_t>(block.stored.data() - source.data());
+  std::vector<std::uint8_t> bytes = source.release();
+  DecodeInto(block, bytes.data() + offset, bytes.data());
+  bytes.resize(block.stored.size());
+  return CStream(std::move(bytes));
 }
 
 void WriteScrambledGameData(CStream& out, std::span<const std::uint8_t> plain,

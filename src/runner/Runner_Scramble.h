@@ -14,6 +14,9 @@ using ByteTable = std::array<std::uint8_t, 256>;
 // Reads a scrambled block (filler counts, table, filler, length, data) and
 // returns its plain bytes; the source is left just after the data.
 CStream UnscrambleGameData(CStream& source);
+// The same, decoding within the source's own buffer (no second copy of a
+// large block); the source is left empty.
+CStream UnscrambleGameDataInPlace(CStream&& source);
 
 struct ScrambleLayout {
   ByteTable table{};       // a permutation of 0..255

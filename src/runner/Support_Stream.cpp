@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -113,7 +114,8 @@ std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> compressed) {
   std::vector<std::uint8_t> out;
   // Resource data usually inflates to a few times its size: start there and
   // double when it is not enough, so large blocks see few reallocations.
-  std::size_t room = std::max<std::size_t>(32768, std::min<std::size_t>(compressed.size() * 4, std::size_t{1} << 30));
+  std::size_t room = std::max<std::size_t>(
+      32768, std::min<std::size_t>(compressed.size() * 4, std::size_t{1} << 30));
   z.next_in = const_cast<Bytef*>(compressed.data());
   std::size_t inLeft = compressed.size();
   int rc = Z_OK;
@@ -123,10 +125,13 @@ std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> compressed) {
       z.avail_in = static_cast<uInt>(std::min<std::size_t>(inLeft, 1u << 30));
       inLeft -= z.avail_in;
     }
+    // The size grows in steps of half what is there, so little more than the
+    // output itself is ever cleared before inflate overwrites it.
     const std::size_t had = out.size();
-    if (had == out.capacity() || had == 0) out.reserve(std::max(room, 2 * had));
-    out.resize(out.capacity());
-    const std::size_t space = std::min<std::size_t>(out.size() - had, 1u << 30);
+    if (had == out.capacity()) out.reserve(std::max(room, 2 * had));
+    const std::size_t space = std::min<std::size_t>(
+        {out.capacity() - had, std::max<std::size_t>(65536, had / 2), std::size_t{1} << 30});
+    out.resize(had + space);
     z.next_out = out.data() + had;
     z.avail_out = static_cast<uInt>(space);
     rc = inflate(&z, Z_NO_FLUSH);

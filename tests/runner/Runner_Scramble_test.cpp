@@ -18,7 +18,7 @@ std::vector<std::uint8_t> RandomBytes(std::mt19937& rng, std::size_t n) {
 
 TEST(Scramble, RoundTripsAnyBytesWithAnyTable) {
   std::mt19937 rng(7);
-  for (std::size_t n : {0u, 1u, 2u, 255u, 256u, 257u, 1000u, 70000u}) {
+  for (std::size_t n : {0u, 1u, 2u, 255u, 256u, 257u, 511u, 512u, 513u, 767u, 1000u, 70000u}) {
     for (std::uint32_t seed : {0u, 1u, 99u}) {
       ScrambleLayout layout{MakePermutationTable(seed), static_cast<std::int32_t>(seed % 3) - 1, 2};
       const auto plain = RandomBytes(rng, n);
