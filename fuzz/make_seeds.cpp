@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "runner/Runner_Load.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -52,6 +53,9 @@ int main(int argc, char** argv) {
   rich.resources.gameInformation.text = "{\\rtf1 info}";
   rich.d3dxLibrary.assign(64, 0x90);
   Save(dir, "rich", rich);
+
+  Save(dir, "every-record", pxtest::RichGame());
+  Save(dir, "sample", pxtest::SampleGame());
 
   px::GameFile noBar = rich;
   noBar.settings.showProgressBar = false;
