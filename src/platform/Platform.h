@@ -39,7 +39,7 @@ struct Size {
   bool operator==(const Size&) const = default;
 };
 
-struct WindowSpec {
+struct WindowOptions {
   std::string title;
   int x = 0;
   int y = 0;
@@ -86,7 +86,7 @@ class Platform {
   virtual void allowScreenSaver(bool allowed) = 0;
 
   virtual Size screenSize() const = 0;
-  virtual std::unique_ptr<Window> createWindow(const WindowSpec& spec) = 0;
+  virtual std::unique_ptr<Window> createWindow(const WindowOptions& options) = 0;
 
   virtual Answer messageBox(std::string_view text, std::string_view caption, Buttons buttons,
                             MessageIcon icon) = 0;

@@ -36,7 +36,7 @@ class HeadlessPlatform final : public Platform {
   bool quitRequested() const override { return false; }
   void allowScreenSaver(bool) override {}
   Size screenSize() const override { return {1920, 1080}; }
-  std::unique_ptr<Window> createWindow(const WindowSpec&) override {
+  std::unique_ptr<Window> createWindow(const WindowOptions&) override {
     return std::make_unique<HeadlessWindow>();
   }
   Answer messageBox(std::string_view text, std::string_view, Buttons buttons,

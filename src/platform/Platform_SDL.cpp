@@ -24,14 +24,15 @@ using SdlPtr = std::unique_ptr<T, SdlDeleter>;
 
 class SdlWindow final : public Window {
  public:
-  explicit SdlWindow(const WindowSpec& spec) : transparent_(spec.transparentColor) {
-    const Uint32 flags = SDL_WINDOW_HIDDEN | (spec.borderless ? SDL_WINDOW_BORDERLESS : 0);
-    const int w = std::max(1, spec.width), h = std::max(1, spec.height);
+  explicit SdlWindow(const WindowOptions& options) : transparent_(options.transparentColor) {
+    const Uint32 flags = SDL_WINDOW_HIDDEN | (options.borderless ? SDL_WINDOW_BORDERLESS : 0);
+    const int w = std::max(1, options.width), h = std::max(1, options.height);
     if (transparent_)
-      window_.reset(SDL_CreateShapedWindow(spec.title.c_str(), spec.x, spec.y, w, h, flags));
+      window_.reset(
+          SDL_CreateShapedWindow(options.title.c_str(), options.x, options.y, w, h, flags));
     if (!window_) {
       transparent_.reset();  // no shaped windows here: show it square
-      window_.reset(SDL_CreateWindow(spec.title.c_str(), spec.x, spec.y, w, h, flags));
+      window_.reset(SDL_CreateWindow(options.title.c_str(), options.x, options.y, w, h, flags));
     }
     if (!window_) throw PlatformError(std::string("cannot create a window: ") + SDL_GetError());
     // These windows only show a finished image: the software renderer is
@@ -130,8 +131,8 @@ class SdlPlatform final : public Platform {
     return {mode.w, mode.h};
   }
 
-  std::unique_ptr<Window> createWindow(const WindowSpec& spec) override {
-    return std::make_unique<SdlWindow>(spec);
+  std::unique_ptr<Window> createWindow(const WindowOptions& options) override {
+    return std::make_unique<SdlWindow>(options);
   }
 
   Answer messageBox(std::string_view text, std::string_view caption, Buttons buttons,

@@ -43,15 +43,15 @@ void TLoadForm::SetUp(GameSettings& settings, bool debug) {
   for (LoadControl* c : {&loadEmptyShape, &loadFullShape, &loadLabel}) c->top = clientHeight_ - 32;
   loadEmptyShape.width = clientWidth_ - 2 * loadEmptyShape.left;
 
-  WindowSpec spec;
-  spec.title = "Loading";
-  spec.x = left_;
-  spec.y = top_;
-  spec.width = clientWidth_;
-  spec.height = clientHeight_;
-  spec.borderless = true;
-  spec.transparentColor = transparentColor_;
-  window_ = platform_.createWindow(spec);
+  WindowOptions options;
+  options.title = "Loading";
+  options.x = left_;
+  options.y = top_;
+  options.width = clientWidth_;
+  options.height = clientHeight_;
+  options.borderless = true;
+  options.transparentColor = transparentColor_;
+  window_ = platform_.createWindow(options);
   if (alpha_ < 255) window_->setOpacity(alpha_);
 
   ShowProgress(0, "Loading");
