@@ -207,6 +207,18 @@ TEST(Startup, EveryTruncationIsReportedAsCorrupted) {
   }
 }
 
+TEST(Startup, HelperLibraryThatCannotBeWrittenFailsStartup) {
+  // Without a temporary directory there is nowhere to put the library.
+  ScratchDir dir;
+  pxtest::WriteBytes(dir / "g.exe", WriteGameFile(SampleGame()));
+  std::ostringstream out;
+  auto platform = CreateHeadlessPlatform(out);
+  Runtime rt(*platform);
+  rt.gameFile = (dir / "g.exe").string();
+  EXPECT_EQ(StartTimerTimer(rt), 1);
+  EXPECT_EQ(out.str(), std::string(kMsgD3DX) + "\n");
+}
+
 TEST(Startup, MissingGameFileCannotBeRead) {
   ScratchDir dir;
   for (const auto& path : {dir / "absent.exe", dir.path()}) {
