@@ -71,13 +71,19 @@ class RValue {
   std::shared_ptr<const std::string> text_;
 };
 
-// A real used as an integer: rounded to the nearest integer, halves to even,
-// then cut to its low 32 bits (10000000000 gives 1410065408). A value with
-// no 64-bit integer form (NaN, infinities, 2^63 and beyond) gives 0.
-inline std::int32_t RealToInt(double v) {
+// A real as a 64-bit integer, rounded to the nearest integer with halves to
+// even; 0 for a value with no 64-bit integer form (NaN, infinities, ±2^63
+// and beyond).
+inline std::int64_t RealToInt64(double v) {
   const double r = std::nearbyint(v);  // the default rounding mode: halves to even
   if (!(r >= -9223372036854775808.0 && r < 9223372036854775808.0)) return 0;
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::int64_t>(r)));
+  return static_cast<std::int64_t>(r);
+}
+
+// A real used as an integer: RealToInt64 cut to its low 32 bits
+// (10000000000 gives 1410065408).
+inline std::int32_t RealToInt(double v) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(RealToInt64(v)));
 }
 
 }  // namespace px

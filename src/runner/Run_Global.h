@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "code/Code_State.h"
 #include "code/Variable_Main.h"
 #include "platform/Platform.h"
 #include "resources/Resource_Chunks.h"
@@ -48,6 +49,8 @@ struct Runtime {
   GameResources resources;
   // The scripting language's variables: names, globals, argument slots.
   Variables vars;
+  // Functions, constants and the code-error state of the scripting language.
+  CodeState code;
 };
 
 }  // namespace px
