@@ -103,33 +103,44 @@ RRect TBitmap32::OpaqueBounds(int threshold) const {
 
 constexpr std::int32_t kImageVersion = 800;
 
+namespace {
+
+// Reads an image record whose version has been checked. The pixel block is
+// stored when width x height is positive (so also when both are negative,
+// which leaves the image empty). A block shorter than the image keeps the
+// whole rows it holds and gives false; running out of stream throws.
+bool ReadImageBody(CStream& s, TBitmap32& image) {
+  image.Clear();
+  const std::int32_t w = StreamReadInt(s);
+  const std::int32_t h = StreamReadInt(s);
+  if (std::int64_t{w} * h <= 0) return true;
+  // The pixels are copied straight out of the record, not via a block copy.
+  const std::int32_t n = StreamReadInt(s);
+  const auto block = s.take(n > 0 ? static_cast<std::size_t>(n) : 0);
+  if (w < 0) return true;
+  const std::size_t rowBytes = static_cast<std::size_t>(w) * 4;
+  const std::int64_t rows = std::min<std::int64_t>(h, block.size() / rowBytes);
+  if (rows > 0 && static_cast<std::int64_t>(w) * rows <= TBitmap32::kMaxPixels) {
+    image.SetSize(w, static_cast<int>(rows));
+    std::memcpy(image.pixels(), block.data(), rowBytes * static_cast<std::size_t>(rows));
+  }
+  return rows == h && !image.empty();
+}
+
+}  // namespace
+
 bool TBitmap32::LoadFromStream(CStream& s) {
   try {
     if (StreamReadInt(s) != kImageVersion) return false;
-    Clear();
-    const std::int32_t w = StreamReadInt(s);
-    const std::int32_t h = StreamReadInt(s);
-    if (w <= 0 || h <= 0) return true;
-    // The pixels are copied straight out of the record, not via a block copy.
-    const std::int32_t n = StreamReadInt(s);
-    const auto block = s.take(n > 0 ? static_cast<std::size_t>(n) : 0);
-    const std::size_t rowBytes = static_cast<std::size_t>(w) * 4;
-    const std::int64_t rows = std::min<std::int64_t>(h, block.size() / rowBytes);
-    if (rows > 0 && static_cast<std::int64_t>(w) * rows <= kMaxPixels) {
-      SetSize(w, static_cast<int>(rows));
-      std::memcpy(pixels_.data(), block.data(), rowBytes * static_cast<std::size_t>(rows));
-    }
-    return rows == h && !empty();
+    return ReadImageBody(s, *this);
   } catch (const StreamError&) {
     return false;
   }
 }
 
 bool ReadResourceImage(CStream& s, TBitmap32& image) {
-  const std::size_t at = s.position();
   if (StreamReadInt(s) != kImageVersion) return false;
-  s.seek(at);
-  image.LoadFromStream(s);
+  ReadImageBody(s, image);
   return true;
 }
 

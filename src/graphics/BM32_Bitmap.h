@@ -83,11 +83,13 @@ class TBitmap32 {
   // (width - 1, height - 1, 0, 0) when none does.
   RRect OpaqueBounds(int threshold) const;
 
-  // The stored image record: int 800, int width, int height, and when both
-  // are positive a block whose first width x height x 4 bytes are the pixels.
-  // A wrong version gives false with the image unchanged. A pixel block
-  // shorter than the image keeps only the whole rows it holds and gives
-  // false, so a damaged record never makes the image larger than its data.
+  // The stored image record: int 800, int width, int height, and when
+  // width x height is positive a block whose first width x height x 4 bytes
+  // are the pixels (both sizes negative: the block is skipped, the image is
+  // empty). A wrong version gives false with the image unchanged. A pixel
+  // block shorter than the image keeps only the whole rows it holds and
+  // gives false, so a damaged record never makes the image larger than its
+  // data. A read past the end of the stream gives false.
   bool LoadFromStream(CStream& s);
   void WriteToStream(CStream& s) const;
 
@@ -118,8 +120,9 @@ class TBitmap32 {
 };
 
 // Reads the image record of a sprite or background: false only for a wrong
-// version, which leaves no way to find the record's end; a damaged pixel
-// block only damages the image.
+// version, which leaves no way to find the record's end; a short pixel
+// block only damages the image. A read past the end of the stream throws
+// StreamError like any other record.
 bool ReadResourceImage(CStream& s, TBitmap32& image);
 
 }  // namespace px

@@ -124,8 +124,30 @@ bool CObject::LoadFromStream(CStream& s) {
   const std::int32_t lastKind = StreamReadInt(s);
   if (lastKind >= kEventKinds) return false;
   for (int kind = 0; kind <= lastKind; ++kind) {
-    for (std::int32_t number = StreamReadInt(s); number >= 0; number = StreamReadInt(s))
-      if (!eventSlot(kind, number).LoadFromStream(s)) return false;
+    auto& list = events[kind];
+    for (std::int32_t number = StreamReadInt(s); number >= 0; number = StreamReadInt(s)) {
+      list.push_back({number, {}});
+      if (!list.back().event.LoadFromStream(s)) return false;
+    }
+    // Numbers are stored in ascending order. Should they not be, sort them
+    // once (inserting each in place would take quadratic time on damaged
+    // data); of events stored twice under one number the later one counts.
+    const auto byNumber = [](const RNumberedEvent& a, const RNumberedEvent& b) {
+      return a.number < b.number;
+    };
+    const auto notAscending = [](const RNumberedEvent& a, const RNumberedEvent& b) {
+      return a.number >= b.number;
+    };
+    if (std::adjacent_find(list.begin(), list.end(), notAscending) == list.end()) continue;
+    std::stable_sort(list.begin(), list.end(), byNumber);
+    std::vector<RNumberedEvent> unique;
+    for (RNumberedEvent& e : list) {
+      if (!unique.empty() && unique.back().number == e.number)
+        unique.back() = std::move(e);
+      else
+        unique.push_back(std::move(e));
+    }
+    list = std::move(unique);
   }
   return true;
 }

@@ -1,6 +1,8 @@
 // Record details of single resource kinds.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "resources/Resource_Chunks.h"
 #include "support/RecordTest.h"
 #include "support/TestSupport.h"
@@ -78,17 +80,34 @@ TEST(Sprite, DamagedPixelBlockOnlyDamagesItsImage) {
   EXPECT_EQ(sprite.masks.size(), 1u);
 }
 
-TEST(Image, ZeroWidthHasNoPixelBlock) {
-  CStream s;
-  for (int v : {800, 0, 7, 1234}) StreamWriteInt(s, v);
-  s.seek(0);
-  TBitmap32 image = pxtest::PatternImage(2, 2, 1);
-  EXPECT_TRUE(image.LoadFromStream(s));
-  EXPECT_TRUE(image.empty());
-  EXPECT_EQ(StreamReadInt(s), 1234);
+TEST(Image, PixelBlockIsStoredWhenTheSizeProductIsPositive) {
+  // Width and height as stored, and the image they give; the block follows
+  // the height exactly when width x height > 0, and the next field after it.
+  struct Case {
+    int w, h;
+    bool block;
+    int width, height;
+  };
+  for (const Case c : {Case{0, 7, false, 0, 0}, Case{3, 0, false, 0, 0}, Case{-2, 3, false, 0, 0},
+                       Case{4, -1, false, 0, 0}, Case{-2, -3, true, 0, 0}, Case{2, 3, true, 2, 3}}) {
+    SCOPED_TRACE(testing::Message() << c.w << " x " << c.h);
+    CStream s;
+    for (int v : {800, c.w, c.h}) StreamWriteInt(s, v);
+    if (c.block) {
+      const std::vector<std::uint8_t> pixels(24, 0xEE);
+      StreamWriteBlock(s, pixels);
+    }
+    StreamWriteInt(s, 1234);
+    s.seek(0);
+    TBitmap32 image = pxtest::PatternImage(2, 2, 1);
+    EXPECT_TRUE(image.LoadFromStream(s));
+    EXPECT_EQ(image.width(), c.width);
+    EXPECT_EQ(image.height(), c.height);
+    EXPECT_EQ(StreamReadInt(s), 1234);
+  }
   // A wrong version leaves the image as it was.
   const TBitmap32 before = pxtest::PatternImage(2, 2, 1);
-  image = before;
+  TBitmap32 image = before;
   CStream bad;
   StreamWriteInt(bad, 801);
   bad.seek(0);
@@ -132,6 +151,64 @@ TEST(Object, EventNumbersLeaveEmptyEventsBetween) {
   EXPECT_EQ(back.eventTableLength(4), 0);
   EXPECT_EQ(back.event(12, 0), nullptr);
   EXPECT_EQ(back.event(-1, 0), nullptr);
+}
+
+namespace {
+
+// An object record whose only events are of kind 3, stored as (number,
+// action count) pairs in the given order.
+CStream ObjectWithStepEvents(const std::vector<std::pair<int, int>>& stored) {
+  CStream s;
+  for (int v : {430, -1, 0, 1, 0, 0, -1, -1, 3, -1, -1, -1}) StreamWriteInt(s, v);
+  for (auto [number, actions] : stored) {
+    StreamWriteInt(s, number);
+    CEvent event;
+    event.actions.resize(static_cast<std::size_t>(actions));
+    event.WriteToStream(s);
+  }
+  StreamWriteInt(s, -1);
+  s.seek(0);
+  return s;
+}
+
+}  // namespace
+
+TEST(Object, EventsStoredOutOfOrderAreFoundByNumberAndTheLaterOfTwoCounts) {
+  using Events = std::vector<std::pair<int, int>>;  // (number, action count)
+  const std::pair<Events, Events> cases[] = {
+      {{{0, 1}, {2, 2}}, {{0, 1}, {2, 2}}},
+      {{{5, 1}, {1, 2}, {3, 3}}, {{1, 2}, {3, 3}, {5, 1}}},
+      {{{4, 1}, {4, 3}, {0, 2}, {4, 2}}, {{0, 2}, {4, 2}}},
+      {{{7, 1}, {7, 2}}, {{7, 2}}},
+  };
+  for (const auto& [stored, expected] : cases) {
+    CStream s = ObjectWithStepEvents(stored);
+    CObject object;
+    ASSERT_TRUE(object.LoadFromStream(s));
+    EXPECT_EQ(s.remaining(), 0u);
+    EXPECT_EQ(object.eventTableLength(3), expected.back().first + 1);
+    std::vector<std::pair<int, int>> found;
+    for (int n = 0; n < object.eventTableLength(3); ++n)
+      if (const CEvent* e = object.event(3, n))
+        found.emplace_back(n, static_cast<int>(e->actions.size()));
+    EXPECT_EQ(found, expected);
+    EXPECT_EQ(pxtest::RoundTripRecord(object), object);
+  }
+}
+
+TEST(Object, ManyEventsInDescendingOrderLoadQuickly) {
+  // Damaged data can list a kind's events in any order; loading stays
+  // linear in their number (placing each in order as it came was quadratic).
+  constexpr int kEvents = 40000;
+  std::vector<std::pair<int, int>> stored;
+  for (int n = kEvents - 1; n >= 0; --n) stored.emplace_back(n, 0);
+  CStream s = ObjectWithStepEvents(stored);
+  const auto start = std::chrono::steady_clock::now();
+  CObject object;
+  ASSERT_TRUE(object.LoadFromStream(s));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_EQ(object.eventTableLength(3), kEvents);
+  EXPECT_NE(object.event(3, kEvents / 2), nullptr);
 }
 
 TEST(Object, LastKindBoundsTheEventLists) {

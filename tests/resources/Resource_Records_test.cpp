@@ -251,3 +251,36 @@ TEST(ResourceRecords, DamagedRecordsNeverCrashTheReader) {
     }
   }
 }
+
+TEST(ResourceRecords, ARecordEndingEarlyIsAShortRead) {
+  // Cut anywhere, every record raises the stream error. Images inside
+  // sprites and backgrounds are no exception: only a pixel block shorter
+  // than its image is forgiven, not a record that runs out of data.
+  const GameResources r = RichGame().resources;
+  auto record = [](const auto& item) { return Bytes([&](CStream& s) { item.WriteToStream(s); }); };
+  auto reader = [](auto item) {
+    return std::function<void(CStream&)>([item](CStream& s) mutable { item.LoadFromStream(s); });
+  };
+  const std::tuple<const char*, std::vector<std::uint8_t>, std::function<void(CStream&)>> kinds[] = {
+      {"background", record(*r.backgrounds.get(0)), reader(CBackground{})},
+      {"sprite", record(*r.sprites.get(0)), reader(CSprite{})},
+      {"separate masks", record(*r.sprites.get(2)), reader(CSprite{})},
+      {"sound", record(*r.sounds.get(0)), reader(CSound{})},
+      {"path", record(*r.paths.get(2)), reader(CPath{})},
+      {"font", record(*r.fonts.get(1)), reader(CFont{})},
+      {"script", record(*r.scripts.get(0)), reader(CScript{})},
+      {"time line", record(*r.timeLines.get(0)), reader(CTimeLine{})},
+      {"object", record(*r.objects.get(0)), reader(CObject{})},
+      {"room", record(*r.rooms.get(0)), reader(CRoom{})},
+      {"trigger", record(*r.triggers.get(0)), reader(CTrigger{})},
+      {"included file", record(r.dataFiles[0]), reader(CDataFile{})},
+      {"extension package", record(r.extensions[0]), reader(CExtensionPackage{})},
+  };
+  for (const auto& [what, bytes, load] : kinds) {
+    SCOPED_TRACE(what);
+    for (std::size_t cut = 0; cut < bytes.size(); cut += 1 + cut / 64) {
+      CStream s(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + cut));
+      EXPECT_THROW(load(s), StreamError) << "cut at " << cut << " of " << bytes.size();
+    }
+  }
+}
