@@ -223,15 +223,8 @@ const char* UnaryOperation(TokenKind op, RValue& value) {
 }
 
 const char* BinaryOperation(TokenKind op, RValue& left, const RValue& right) {
+  if (IsComparison(op)) return Compare(op, left, right);
   switch (op) {
-    case TokenKind::Assign:
-    case TokenKind::Equal:
-    case TokenKind::NotEqual:
-    case TokenKind::Less:
-    case TokenKind::LessEqual:
-    case TokenKind::Greater:
-    case TokenKind::GreaterEqual:
-      return Compare(op, left, right);
     case TokenKind::Plus:
       return Plus(left, right);
     case TokenKind::Multiply:

@@ -9,19 +9,12 @@ namespace {
 
 // The binding level of a binary operator, loosest first; 0 for other tokens.
 int BinaryLevel(TokenKind kind) {
+  if (IsComparison(kind)) return 2;
   switch (kind) {
     case TokenKind::And:
     case TokenKind::Or:
     case TokenKind::Xor:
       return 1;
-    case TokenKind::Assign:
-    case TokenKind::Equal:
-    case TokenKind::NotEqual:
-    case TokenKind::Less:
-    case TokenKind::LessEqual:
-    case TokenKind::Greater:
-    case TokenKind::GreaterEqual:
-      return 2;
     case TokenKind::BitOr:
     case TokenKind::BitAnd:
     case TokenKind::BitXor:

@@ -88,6 +88,11 @@ enum class TokenKind : std::int32_t {
   Binary = 1011,
 };
 
+// The comparison operators; Assign compares like Equal inside expressions.
+constexpr bool IsComparison(TokenKind kind) {
+  return kind == TokenKind::Assign || (kind >= TokenKind::Less && kind <= TokenKind::Greater);
+}
+
 // A lexer token. `text` points into the text being compiled: the name, the
 // number's characters or the string literal's contents.
 struct RToken1 {

@@ -6,16 +6,14 @@
 #include <cmath>
 #include <string>
 
+#include "code/Code_TestSupport.h"
+
 using namespace px;
 
 namespace {
 
-RValue R(double v) {
-  return RValue::FromReal(v);
-}
-RValue S(const char* s) {
-  return RValue::FromString(s);
-}
+constexpr auto R = pxtest::Real;
+constexpr auto S = pxtest::Str;
 
 std::string Show(const RValue& v) {
   if (v.isString()) return "'" + v.str() + "'";

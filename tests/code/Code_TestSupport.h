@@ -13,6 +13,13 @@
 
 namespace pxtest {
 
+inline px::RValue Real(double v) {
+  return px::RValue::FromReal(v);
+}
+inline px::RValue Str(const char* s) {
+  return px::RValue::FromString(s);
+}
+
 // A Runtime on the headless platform.
 struct TestRun {
   std::ostringstream out;

@@ -5,16 +5,14 @@
 #include <cmath>
 #include <limits>
 
+#include "code/Code_TestSupport.h"
+
 using namespace px;
 
 namespace {
 
-RValue Real(double v) {
-  return RValue::FromReal(v);
-}
-RValue Str(const char* s) {
-  return RValue::FromString(s);
-}
+using pxtest::Real;
+using pxtest::Str;
 
 double ReadReal(const CVariableList& list, std::int32_t index, std::int32_t flat) {
   RValue v;
