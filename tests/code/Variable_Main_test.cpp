@@ -96,6 +96,32 @@ TEST(GlobalVariablesRecord, RoundTripsTheListAndTheFlags) {
   EXPECT_TRUE(IsGlobalVar(copy, 100001));
 }
 
+// Saved games from other builds must load: marker 700, the list record, the
+// flag count, then each flag as an int32 that reads true when above 0.
+TEST(GlobalVariablesRecord, FieldLayoutAndStoredFlagValues) {
+  Variables vars;
+  vars.globals.set(100002, 0, RValue::FromReal(1.5));
+  vars.globalVarFlags = {0, 1, 0};
+  CStream written;
+  WriteGlobalVariables(vars, written);
+
+  CStream expected;
+  StreamWriteInt(expected, 700);
+  vars.globals.write(expected);
+  for (std::int32_t v : {3, 0, 1, 0}) StreamWriteInt(expected, v);
+  EXPECT_EQ(written.bytes(), expected.bytes());
+
+  CStream stored;
+  StreamWriteInt(stored, 700);
+  vars.globals.write(stored);
+  for (std::int32_t v : {4, 2, -1, 0, 1}) StreamWriteInt(stored, v);
+  stored.seek(0);
+  Variables loaded;
+  ASSERT_TRUE(ReadGlobalVariables(loaded, stored));
+  EXPECT_EQ(loaded.globalVarFlags, (std::vector<std::uint8_t>{1, 0, 0, 1}));
+  EXPECT_EQ(loaded.globals, vars.globals);
+}
+
 TEST(GlobalVariablesRecord, WrongMarkerOrCutRecordChangesNothing) {
   CStream full;
   WriteGlobalVariables(SampleGlobals(), full);
