@@ -68,6 +68,12 @@ struct GameResources {
   bool operator==(const GameResources&) const = default;
 };
 
+// Looks up the function of every function-calling action of the event in
+// the function registry; a name it does not hold is reported in a message
+// box ("Failed to locate action function " + name) and the action then
+// calls nothing.
+void LocateActionFunctions(Runtime& rt, CEvent& event);
+
 using ChunkReader = bool (*)(Runtime&, CStream&);
 using ChunkWriter = void (*)(CStream&, const GameResources&);
 
