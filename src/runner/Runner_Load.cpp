@@ -3,7 +3,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
+#include <sstream>
 
 #include "runner/Run_Global.h"
 
@@ -215,7 +215,10 @@ GameFile ReadGameFile(std::span<const std::uint8_t> bytes, std::size_t* dataOffs
   game.gameId = StreamReadInt(main);
   main.readBytes(game.gameGuid.data(), game.gameGuid.size());
 
-  auto platform = CreateHeadlessPlatform(std::cerr);
+  // Reading for inspection runs nothing: what loading would report in
+  // message boxes (actions whose function is unknown, say) is left out.
+  std::ostringstream discarded;
+  auto platform = CreateHeadlessPlatform(discarded);
   Runtime scratch(*platform);
   for (const ChunkStage& stage : kChunkStages)
     if (!stage.read(scratch, main)) throw std::runtime_error(kMsgResourceData);
