@@ -7,11 +7,19 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <new>
 
 #include "platform/Platform_Picture.h"
 #include "runner/Support_Stream.h"
 
 namespace px {
+
+void* AllocatePixelMemory(std::size_t bytes) {
+  return ::operator new(bytes);
+}
+void FreePixelMemory(void* p, std::size_t) {
+  ::operator delete(p);
+}
 
 void TBitmap32::Clear() {
   pixels_.clear();

@@ -57,31 +57,33 @@ void UndoSwaps(const ByteTable& t, std::uint8_t* out, std::size_t n) {
   for (std::uint16_t k = 0; k < 512; ++k) source[k] = k;
   for (int k = 255; k >= 0; --k) std::swap(source[256 + k], source[256 + k - t[k]]);
 
-  std::uint8_t window[512], next[512];
-  std::memcpy(window + 256, out + (blocks - 1) * 256, 256);
+  // Blocks b and b - 1 lie next to each other in `out`: gather the window,
+  // then write it back, block b final and block b - 1 ready for its own step.
+  std::uint8_t next[512];
   for (std::size_t b = blocks - 1; b >= 1; --b) {
-    std::memcpy(window, out + (b - 1) * 256, 256);
+    std::uint8_t* window = out + (b - 1) * 256;
     for (int k = 0; k < 512; ++k) next[k] = window[source[k]];
-    std::memcpy(out + b * 256, next + 256, 256);
-    std::memcpy(window + 256, next, 256);  // block b - 1, still to be swapped
+    std::memcpy(window, next, 512);
   }
-  std::memcpy(out, window + 256, 256);
   for (std::size_t i = 256; i-- > 0;) swapAt(i);
 }
 
-// Both passes. `out` may be `stored` itself or lie before it in the same
-// buffer: the first pass runs forwards and reads every stored byte before
-// anything is written over it.
+// Both passes. `out` is a buffer of its own, or lies at least 256 bytes
+// before `stored` in the same buffer: the first pass runs forwards in
+// chunks of 256 and reads every stored byte it needs before anything is
+// written over it.
 void DecodeInto(const ScrambledBlock& block, const std::uint8_t* stored, std::uint8_t* out) {
   const std::size_t n = block.stored.size();
   if (n == 0) return;
-  // Each byte depends on its own stored value and the stored value before it.
-  std::uint8_t previous = stored[0];
-  out[0] = previous;
-  for (std::size_t i = 1; i < n; ++i) {
-    const std::uint8_t current = stored[i];
-    out[i] = static_cast<std::uint8_t>(block.inverse[current] - previous - i);
-    previous = current;
+  // Each byte depends on its own stored value and the stored value before
+  // it. The table look-ups go first; the subtractions then run over the
+  // chunk as one simple loop that the compiler vectorises.
+  out[0] = stored[0];
+  for (std::size_t chunk = 1; chunk < n; chunk += 256) {
+    const std::size_t end = std::min(n, chunk + 256);
+    for (std::size_t i = chunk; i < end; ++i) out[i] = block.inverse[stored[i]];
+    for (std::size_t i = chunk; i < end; ++i)
+      out[i] = static_cast<std::uint8_t>(out[i] - stored[i - 1] - i);
   }
   UndoSwaps(block.table, out, n);
 }
@@ -97,6 +99,7 @@ CStream UnscrambleGameData(CStream& source) {
 
 CStream UnscrambleGameDataInPlace(CStream&& source) {
   const ScrambledBlock block = ReadScrambledBlock(source);
+  // The data follows at least the 256-byte table in the same buffer.
   const std::size_t offset = static_cast<std::size_t>(block.stored.data() - source.data());
   std::vector<std::uint8_t> bytes = source.release();
   DecodeInto(block, bytes.data() + offset, bytes.data());
