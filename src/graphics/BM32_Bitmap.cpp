@@ -7,7 +7,6 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <new>
 
 #include "platform/Platform_Picture.h"
 #include "runner/Support_Stream.h"

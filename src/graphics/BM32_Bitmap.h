@@ -15,19 +15,17 @@ namespace px {
 
 class CStream;
 
-// Pixel storage leaves new pixels uninitialised: they are always written
-// before they are read, and clearing large images first would only cost time.
-void* AllocatePixelMemory(std::size_t bytes);
-void FreePixelMemory(void* p, std::size_t bytes);
-
+// Leaves new elements uninitialised: pixels are always written before they
+// are read, and clearing large images first would only cost time.
 template <class T>
-struct PixelAllocator {
-  using value_type = T;
-  PixelAllocator() = default;
+struct UninitializedAllocator : std::allocator<T> {
   template <class U>
-  PixelAllocator(const PixelAllocator<U>&) noexcept {}
-  T* allocate(std::size_t n) { return static_cast<T*>(AllocatePixelMemory(n * sizeof(T))); }
-  void deallocate(T* p, std::size_t n) noexcept { FreePixelMemory(p, n * sizeof(T)); }
+  struct rebind {
+    using other = UninitializedAllocator<U>;
+  };
+  UninitializedAllocator() = default;
+  template <class U>
+  UninitializedAllocator(const UninitializedAllocator<U>&) noexcept {}
   template <class U>
   void construct(U* p) noexcept {
     ::new (static_cast<void*>(p)) U;
@@ -35,10 +33,6 @@ struct PixelAllocator {
   template <class U, class... Args>
   void construct(U* p, Args&&... args) {
     ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
-  }
-  template <class U>
-  bool operator==(const PixelAllocator<U>&) const noexcept {
-    return true;
   }
 };
 
@@ -122,7 +116,7 @@ class TBitmap32 {
  private:
   int width_ = 0;
   int height_ = 0;
-  std::vector<std::uint32_t, PixelAllocator<std::uint32_t>> pixels_;
+  std::vector<std::uint32_t, UninitializedAllocator<std::uint32_t>> pixels_;
 };
 
 // Reads the image record of a sprite or background: false only for a wrong
