@@ -13,13 +13,6 @@
 
 namespace px {
 
-void* AllocatePixelMemory(std::size_t bytes) {
-  return ::operator new(bytes);
-}
-void FreePixelMemory(void* p, std::size_t) {
-  ::operator delete(p);
-}
-
 void TBitmap32::Clear() {
   pixels_.clear();
   pixels_.shrink_to_fit();
