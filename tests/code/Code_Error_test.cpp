@@ -109,7 +109,9 @@ TEST(CompileErrors, EachMessageAtItsPlace) {
   };
   for (const Case& c : cases) {
     CCode code(c.source, false);
-    if (c.compileTwice) ASSERT_TRUE(code.Compile(rt));
+    if (c.compileTwice) {
+      ASSERT_TRUE(code.Compile(rt));
+    }
     EXPECT_FALSE(code.Compile(rt)) << c.source;
     EXPECT_EQ(code.compiled(), c.compileTwice);
     EXPECT_TRUE(rt.code.error.pending);

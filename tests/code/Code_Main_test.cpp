@@ -177,7 +177,9 @@ TEST_F(CompileTest, ExpressionsAndConstantUnits) {
     ASSERT_TRUE(code.Compile(rt)) << c.source << rt.code.error.message;
     EXPECT_EQ(code.mode(), c.mode) << c.source;
     EXPECT_EQ(pxtest::TreeText(rt, code.root()), c.tree) << c.source;
-    if (c.mode == CodeMode::Constant) EXPECT_EQ(code.constant(), code.root().value);
+    if (c.mode == CodeMode::Constant) {
+      EXPECT_EQ(code.constant(), code.root().value);
+    }
   }
 }
 

@@ -35,17 +35,12 @@ TEST(ActionFunctions, UnknownNamesAreReportedAndLoadingGoesOn) {
   timeLine.events[0].actions = {CallAction("missing_two")};
   game.resources.timeLines.add("tl", timeLine);
 
-  pxtest::ScratchDir dir;
-  pxtest::WriteBytes(dir / "g.exe", WriteGameFile(game));
-  std::ostringstream out;
-  auto platform = CreateHeadlessPlatform(out);
-  Runtime rt(*platform);
-  rt.gameFile = (dir / "g.exe").string();
-  ASSERT_TRUE(rt.tempDir.Create(dir.path()));
+  pxtest::HeadlessGame headless(game);
+  Runtime& rt = headless.rt();
   RegisterFunction(rt, "known_function", Nothing, 0);
 
   ASSERT_TRUE(LoadAndRun(rt));
-  EXPECT_EQ(out.str(),
+  EXPECT_EQ(headless.output(),
             "Failed to locate action function missing_two\n"
             "Failed to locate action function missing_one\n");
   const auto& actions = rt.resources.objects.get(0)->event(3, 0)->actions;

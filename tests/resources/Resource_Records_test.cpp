@@ -137,15 +137,10 @@ TEST(ResourceRecords, EveryRecordRoundTripsThroughAGameFile) {
 }
 
 TEST(ResourceRecords, StartUpLoadsEveryKindAndExtractsPackageFiles) {
-  pxtest::ScratchDir dir;
   const GameFile game = RichGame();
-  pxtest::WriteBytes(dir / "rich.exe", WriteGameFile(game));
-  std::ostringstream out;
-  auto platform = CreateHeadlessPlatform(out);
-  Runtime rt(*platform);
-  rt.gameFile = (dir / "rich.exe").string();
-  ASSERT_TRUE(rt.tempDir.Create(dir.path()));
-  ASSERT_TRUE(LoadAndRun(rt)) << out.str();
+  pxtest::HeadlessGame headless(game);
+  Runtime& rt = headless.rt();
+  ASSERT_TRUE(LoadAndRun(rt)) << headless.output();
   EXPECT_EQ(rt.resources, game.resources);
   const auto folder = std::filesystem::path(rt.tempDir.path()) / "helpers";
   EXPECT_EQ(pxtest::ReadBytes(folder / "helpers.so"),

@@ -22,16 +22,9 @@ struct InProcessRun {
 
 // Plays a game file in this process, headless, the way pxrun does.
 InProcessRun PlayBytes(const std::vector<std::uint8_t>& bytes) {
-  ScratchDir dir;
-  const auto file = dir / "game.exe";
-  pxtest::WriteBytes(file, bytes);
-  std::ostringstream out;
-  auto platform = CreateHeadlessPlatform(out);
-  Runtime rt(*platform);
-  rt.gameFile = file.string();
-  EXPECT_TRUE(rt.tempDir.Create(dir.path()));
-  const int code = StartTimerTimer(rt);
-  return {code, out.str()};
+  pxtest::HeadlessGame game(bytes);
+  const int code = StartTimerTimer(game.rt());
+  return {code, game.output()};
 }
 
 std::vector<std::uint8_t> Patched(std::vector<std::uint8_t> bytes, std::size_t at, std::int32_t v) {
@@ -121,18 +114,12 @@ TEST(GameFileWriter, SettingsWithoutProgressBarStoreNoBarImages) {
 }
 
 TEST(Startup, LoadsAValidGameAndWritesTheHelperLibrary) {
-  ScratchDir dir;
-  const auto file = dir / "mygame.exe";
   GameFile game = SampleGame();
   game.debug = true;
-  pxtest::WriteBytes(file, WriteGameFile(game));
-  std::ostringstream out;
-  auto platform = CreateHeadlessPlatform(out);
-  Runtime rt(*platform);
-  rt.gameFile = file.string();
-  ASSERT_TRUE(rt.tempDir.Create(dir.path()));
+  pxtest::HeadlessGame headless(WriteGameFile(game), "mygame.exe");
+  Runtime& rt = headless.rt();
   ASSERT_TRUE(LoadAndRun(rt));
-  EXPECT_EQ(out.str(), "");
+  EXPECT_EQ(headless.output(), "");
   EXPECT_EQ(rt.applicationTitle, "mygame");
   EXPECT_TRUE(rt.flags.debugFlag);
   EXPECT_EQ(rt.flags.gameId, game.gameId);
@@ -144,17 +131,11 @@ TEST(Startup, LoadsAValidGameAndWritesTheHelperLibrary) {
 }
 
 TEST(Startup, HelperLibraryNameCannotLeaveTheTemporaryDirectory) {
-  ScratchDir dir;
   GameFile game = SampleGame();
   game.d3dxName = "../../escape.dll";
-  pxtest::WriteBytes(dir / "g.exe", WriteGameFile(game));
-  std::ostringstream out;
-  auto platform = CreateHeadlessPlatform(out);
-  Runtime rt(*platform);
-  rt.gameFile = (dir / "g.exe").string();
-  ASSERT_TRUE(rt.tempDir.Create(dir.path()));
-  ASSERT_TRUE(LoadAndRun(rt));
-  EXPECT_EQ(rt.d3dxLibraryPath, rt.tempDir.path() + "/escape.dll");
+  pxtest::HeadlessGame headless(game);
+  ASSERT_TRUE(LoadAndRun(headless.rt()));
+  EXPECT_EQ(headless.rt().d3dxLibraryPath, headless.rt().tempDir.path() + "/escape.dll");
 }
 
 TEST(Startup, FailuresShowTheirMessageAndExitWithOne) {
@@ -209,14 +190,9 @@ TEST(Startup, EveryTruncationIsReportedAsCorrupted) {
 
 TEST(Startup, HelperLibraryThatCannotBeWrittenFailsStartup) {
   // Without a temporary directory there is nowhere to put the library.
-  ScratchDir dir;
-  pxtest::WriteBytes(dir / "g.exe", WriteGameFile(SampleGame()));
-  std::ostringstream out;
-  auto platform = CreateHeadlessPlatform(out);
-  Runtime rt(*platform);
-  rt.gameFile = (dir / "g.exe").string();
-  EXPECT_EQ(StartTimerTimer(rt), 1);
-  EXPECT_EQ(out.str(), std::string(kMsgD3DX) + "\n");
+  pxtest::HeadlessGame headless(WriteGameFile(SampleGame()), "g.exe", false);
+  EXPECT_EQ(StartTimerTimer(headless.rt()), 1);
+  EXPECT_EQ(headless.output(), std::string(kMsgD3DX) + "\n");
 }
 
 TEST(Startup, MissingGameFileCannotBeRead) {

@@ -27,6 +27,15 @@ ScratchDir::~ScratchDir() {
   fs::remove_all(path_, ec);
 }
 
+HeadlessGame::HeadlessGame(const std::vector<std::uint8_t>& file, const std::string& name,
+                           bool withTempDir)
+    : platform_(px::CreateHeadlessPlatform(out_)), rt_(std::make_unique<px::Runtime>(*platform_)) {
+  WriteBytes(dir_ / name, file);
+  rt_->gameFile = (dir_ / name).string();
+  if (withTempDir && !rt_->tempDir.Create(dir_.path()))
+    throw std::runtime_error("cannot create a temporary folder");
+}
+
 void WriteBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()),

@@ -4,9 +4,13 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "platform/Platform.h"
+#include "runner/Run_Global.h"
 #include "runner/Runner_Load.h"
 
 namespace pxtest {
@@ -23,6 +27,24 @@ class ScratchDir {
 
  private:
   std::filesystem::path path_;
+};
+
+// A game file in a scratch folder and a headless runtime set up to play it
+// the way pxrun does, with its temporary folder beside the file (or none);
+// what dialogs show is collected in output().
+class HeadlessGame {
+ public:
+  explicit HeadlessGame(const std::vector<std::uint8_t>& file, const std::string& name = "game.exe",
+                        bool withTempDir = true);
+  explicit HeadlessGame(const px::GameFile& game) : HeadlessGame(px::WriteGameFile(game)) {}
+  px::Runtime& rt() { return *rt_; }
+  std::string output() const { return out_.str(); }
+
+ private:
+  ScratchDir dir_;
+  std::ostringstream out_;
+  std::unique_ptr<px::Platform> platform_;
+  std::unique_ptr<px::Runtime> rt_;
 };
 
 void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
