@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <functional>
+#include <thread>
 
 #include "graphics/BM32_Bitmap.h"
 
@@ -141,6 +143,60 @@ std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> compressed) {
   }
   inflateEnd(&z);
   if (rc != Z_STREAM_END) throw StreamError("zlib: corrupt or truncated compressed block");
+  return out;
+}
+
+CompressedBlocks TakeCompressedBlocks(CStream& s, std::size_t maxBlocks, std::size_t maxBytes) {
+  CompressedBlocks found;
+  std::size_t bytes = 0;
+  while (found.blocks.size() < maxBlocks && (found.blocks.empty() || bytes < maxBytes)) {
+    const std::size_t at = s.position();
+    if (s.remaining() < 4) {
+      found.shortRead = true;
+      break;
+    }
+    const std::int32_t n = StreamReadInt(s);
+    const std::size_t size = n > 0 ? static_cast<std::size_t>(n) : 0;
+    if (size > s.remaining()) {
+      s.seek(at);  // the caller's own read of this block raises the error
+      found.shortRead = true;
+      break;
+    }
+    found.blocks.push_back(s.take(size));
+    bytes += size;
+  }
+  return found;
+}
+
+namespace {
+
+void InflateRange(const std::vector<std::span<const std::uint8_t>>& blocks,
+                  std::vector<InflatedBlock>& out, std::size_t first, std::size_t step) {
+  for (std::size_t i = first; i < blocks.size(); i += step) {
+    if (blocks[i].empty()) continue;  // an empty block is an empty stream
+    try {
+      out[i].stream = CStream(Inflate(blocks[i]));
+    } catch (...) {
+      out[i].error = std::current_exception();
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<InflatedBlock> InflateAll(const std::vector<std::span<const std::uint8_t>>& blocks) {
+  std::vector<InflatedBlock> out(blocks.size());
+  std::size_t total = 0;
+  for (const auto& b : blocks) total += b.size();
+  // Below this much compressed data a thread costs more than it saves.
+  constexpr std::size_t kParallelBytes = std::size_t{1} << 20;
+  if (blocks.size() < 2 || total < kParallelBytes || std::thread::hardware_concurrency() < 2) {
+    InflateRange(blocks, out, 0, 1);
+    return out;
+  }
+  std::thread helper(InflateRange, std::cref(blocks), std::ref(out), 1, 2);
+  InflateRange(blocks, out, 0, 2);
+  helper.join();
   return out;
 }
 

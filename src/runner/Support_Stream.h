@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <span>
 #include <stdexcept>
@@ -93,6 +94,32 @@ void StreamWriteBitmapBytes(CStream& s, std::span<const std::uint8_t> bmpFile);
 
 // Inflates one zlib stream; throws StreamError when it is corrupt or cut short.
 std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> compressed);
+
+// The compressed blocks that follow each other in a stream, found without
+// inflating them: up to maxBlocks blocks or until maxBytes of compressed
+// data are collected (at least one block). A block whose bytes run past the
+// end is not collected; `shortRead` then tells that the next read fails.
+struct CompressedBlocks {
+  std::vector<std::span<const std::uint8_t>> blocks;
+  bool shortRead = false;
+};
+CompressedBlocks TakeCompressedBlocks(CStream& s, std::size_t maxBlocks, std::size_t maxBytes);
+
+// The result of inflating one block: its bytes, or the error it raised.
+struct InflatedBlock {
+  CStream stream;
+  std::exception_ptr error;
+  // The block's stream, or the block's error raised again.
+  CStream& get() {
+    if (error) std::rethrow_exception(error);
+    return stream;
+  }
+};
+// Inflates independent blocks; with enough work and a second processor, a
+// helper thread takes part of them. Results come back in block order, so
+// the caller sees the same outcome as inflating them one by one.
+std::vector<InflatedBlock> InflateAll(const std::vector<std::span<const std::uint8_t>>& blocks);
+
 std::vector<std::uint8_t> Deflate(std::span<const std::uint8_t> plain, int level = -1);
 
 std::string StreamToHex(const CStream& s);
