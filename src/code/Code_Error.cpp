@@ -12,7 +12,6 @@ namespace {
 struct Place {
   std::int32_t line = 1;
   std::int32_t column = 0;
-  std::size_t lineStart = 0;  // index of the line's first character
 };
 
 bool IsBreak(std::string_view text, std::size_t i) {
@@ -25,7 +24,6 @@ Place Locate(std::string_view text, std::size_t last) {
     if (IsBreak(text, i)) {
       ++p.line;
       p.column = 0;
-      p.lineStart = i + 1;
     } else {
       ++p.column;
     }
@@ -33,9 +31,14 @@ Place Locate(std::string_view text, std::size_t last) {
   return p;
 }
 
-std::string_view LineAt(std::string_view text, std::size_t start) {
-  std::size_t end = start;
-  while (end < text.size() && !IsBreak(text, end)) ++end;
+// The shown line: from after the last CR before the character at `last`
+// (1-based) up to the next CR. Only CR bounds it, so in a text broken by LF
+// alone the shown part spans several counted lines, and an error on a CR
+// shows the line that CR ends.
+std::string_view LineAt(std::string_view text, std::size_t last) {
+  const std::size_t cr = last >= 2 ? text.rfind('\r', last - 2) : std::string_view::npos;
+  const std::size_t start = cr == std::string_view::npos ? 0 : cr + 1;
+  const std::size_t end = std::min(text.find('\r', start), text.size());
   return text.substr(start, end - start);
 }
 
@@ -53,7 +56,7 @@ std::string FormatCodeError(std::string_view text, bool program, std::int32_t po
            std::string(message);
   }
   std::string out = "Error in code at line " + std::to_string(p.line) + ":\r   ";
-  out += LineAt(text, p.lineStart);
+  out += LineAt(text, last);
   out += '\r';
   out.append(static_cast<std::size_t>(p.column) + 1, ' ');
   out += "^\rat position " + column + ": ";

@@ -30,7 +30,8 @@ void CodeError(Runtime& rt, const CCode& code, std::int32_t position, std::strin
 //   "Error in expression:" text CR " position C: " message
 // The position is clamped to the text; lines break at CR and at an LF that
 // does not follow a CR, so the LF of a CR LF pair counts as a character of
-// the next line.
+// the next line. The shown line is bounded by CRs alone: the last CR before
+// the position and the next one.
 std::string FormatCodeError(std::string_view text, bool program, std::int32_t position,
                             std::string_view message);
 

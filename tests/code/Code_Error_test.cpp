@@ -151,8 +151,13 @@ TEST(CodeErrorFormat, LinesColumnsAndCaret) {
       {"a = 1\r\nb = 2\r\nc = 333;\r\nd", 19,
        "Error in code at line 3:\r   \nc = 333;\r       ^\rat position 6: m"},
       {"x\r\ny", 4, "Error in code at line 2:\r   \ny\r   ^\rat position 2: m"},
-      // LF alone breaks lines too, and ends the shown line.
-      {"a\nbb\ncc", 4, "Error in code at line 2:\r   bb\r   ^\rat position 2: m"},
+      // LF alone counts as a line break, but only CRs bound the shown line.
+      {"a\nbb\ncc", 4, "Error in code at line 2:\r   a\nbb\ncc\r   ^\rat position 2: m"},
+      {"a\r\nb\nc\rd", 6, "Error in code at line 3:\r   \nb\nc\r  ^\rat position 1: m"},
+      // An error on a CR (a text that ends in one, the end of code clamped to
+      // it) counts the break but shows the line the CR ends.
+      {"if a\r", 5, "Error in code at line 2:\r   if a\r ^\rat position 0: m"},
+      {"x\ry\r", 99, "Error in code at line 3:\r   y\r ^\rat position 0: m"},
       {"a\rbb\rcc", 3, "Error in code at line 2:\r   bb\r  ^\rat position 1: m"},
       // Positions are clamped to the text.
       {"abc", 0, "Error in code at line 1:\r   abc\r  ^\rat position 1: m"},
