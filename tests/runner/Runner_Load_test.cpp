@@ -213,3 +213,90 @@ TEST(Startup, ChunksAreReadInTheirFixedOrder) {
     EXPECT_EQ(kChunkStages[i].percent, expected[i]) << kChunkStages[i].text;
   EXPECT_STREQ(kChunkStages[13].text, "Loading help");
 }
+
+namespace {
+
+// A headless platform that notes what the loading window shows each time
+// it lets window messages through, which it does once per progress step.
+class ProgressLog final : public Platform {
+ public:
+  explicit ProgressLog(std::ostream& out) : inner_(CreateHeadlessPlatform(out)) {}
+  const TLoadForm* form = nullptr;
+  std::vector<std::pair<std::string, int>> seen;  // label text, filled bar width
+
+  bool headless() const override { return true; }
+  std::int64_t nowMicros() override { return inner_->nowMicros(); }
+  void waitMicros(std::int64_t micros) override { inner_->waitMicros(micros); }
+  void pumpEvents() override {
+    if (form) seen.emplace_back(form->labelText, form->loadFullShape.width);
+    inner_->pumpEvents();
+  }
+  bool quitRequested() const override { return inner_->quitRequested(); }
+  void allowScreenSaver(bool allowed) override { inner_->allowScreenSaver(allowed); }
+  Size screenSize() const override { return inner_->screenSize(); }
+  std::unique_ptr<Window> createWindow(const WindowOptions& options) override {
+    return inner_->createWindow(options);
+  }
+  Answer messageBox(std::string_view text, std::string_view caption, Buttons buttons,
+                    MessageIcon icon) override {
+    return inner_->messageBox(text, caption, buttons, icon);
+  }
+
+ private:
+  std::unique_ptr<Platform> inner_;
+};
+
+}  // namespace
+
+TEST(Startup, ProgressStepsShowTheirTextsAndPercents) {
+  // A loading image 148 pixels wide leaves a bar of 100: the filled width
+  // is the percent itself.
+  GameFile game = SampleGame();
+  TBitmap32 image;
+  image.SetSizeFilled(148, 40, 0xFF204060);
+  game.settings.loadingImage = image;
+  ScratchDir dir;
+  pxtest::WriteBytes(dir / "game.exe", WriteGameFile(game));
+  std::ostringstream out;
+  ProgressLog platform(out);
+  Runtime rt(platform);
+  platform.form = &rt.loadForm;
+  rt.gameFile = (dir / "game.exe").string();
+  ASSERT_TRUE(rt.tempDir.Create(dir.path()));
+  ASSERT_TRUE(LoadAndRun(rt));
+  EXPECT_EQ(out.str(), "");
+
+  const std::vector<std::pair<std::string, int>> expected = {
+      // Before the window is set up its bar still has its design width, 289.
+      {"Reading data", 3},
+      {"Loading", 0},
+      {"Loading extension packages", 0},
+      {"Loading triggers", 5},
+      {"Loading constants", 6},
+      {"Loading sounds", 7},
+      {"Loading sprites", 10},
+      {"Loading backgrounds", 23},
+      {"Loading paths", 30},
+      {"Loading scripts", 32},
+      {"Loading fonts", 34},
+      {"Loading time lines", 36},
+      {"Loading objects", 38},
+      {"Loading rooms", 40},
+      {"Loading included files", 43},
+      {"Loading help", 45},
+      {"Loading library init code", 47},
+      {"Loading room order", 49},
+      {"Extracting included files", 50},
+      {"Preparing extension pacakges", 55},
+      {"Preparing constants", 60},
+      {"Preparing triggers", 61},
+      {"Compiling scripts", 62},
+      {"Compiling time line actions", 70},
+      {"Compiling object actions", 72},
+      {"Preparing sounds", 80},
+      {"Preparing graphics", 90},
+      {"Ready", 100},
+  };
+  EXPECT_EQ(platform.seen, expected);
+  EXPECT_FALSE(rt.loadForm.shown());
+}
