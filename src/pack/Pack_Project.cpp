@@ -1,10 +1,8 @@
 #include "pack/Pack_Project.h"
 
-#include <nlohmann/json.hpp>
-
 #include <fstream>
 #include <iomanip>
-#include <set>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "pack/Pack_Json.h"
@@ -27,23 +25,6 @@ std::string ReadProjectText(const fs::path& path) {
 
 namespace {
 
-
-// Refuses keys the manifest does not know, so a misspelt one is not ignored.
-void CheckKeys(const json& object, const std::set<std::string>& known, const std::string& where) {
-  if (!object.is_object()) throw ProjectError(where + " must be an object");
-  for (const auto& [key, value] : object.items())
-    if (!known.contains(key)) throw ProjectError("unknown key '" + key + "' in " + where);
-}
-
-template <class T>
-T Get(const json& object, const char* key, const std::string& where) {
-  try {
-    return object.at(key).get<T>();
-  } catch (const json::exception&) {
-    throw ProjectError("'" + std::string(key) + "' in " + where + " has the wrong type");
-  }
-}
-
 TBitmap32 LoadImage(const fs::path& path) {
   auto image = TBitmap32::FromBMP(ReadProjectFile(path));
   if (!image) throw ProjectError(path.string() + " is not a BMP image");
@@ -51,35 +32,36 @@ TBitmap32 LoadImage(const fs::path& path) {
 }
 
 void ReadSettings(const json& j, const fs::path& dir, GameSettings& settings) {
-  std::set<std::string> known;
-  for (const SettingsField& f : kSettingsFields) known.insert(f.name);
-  CheckKeys(j, known, "settings");
-  for (const SettingsField& f : kSettingsFields) {
-    if (!j.contains(f.name)) continue;
-    if (f.flag) settings.*f.flag = Get<bool>(j, f.name, "settings");
-    if (f.number) settings.*f.number = Get<std::int32_t>(j, f.name, "settings");
-    if (f.image) settings.*f.image = LoadImage(dir / Get<std::string>(j, f.name, "settings"));
+  JsonFields f(j, "settings", dir);
+  for (const SettingsField& field : kSettingsFields) {
+    if (field.flag) f.get(field.name, settings.*field.flag);
+    if (field.number) f.get(field.name, settings.*field.number);
+    if (field.image) {
+      std::string file;
+      f.get(field.name, file);
+      if (f.has(field.name)) settings.*field.image = LoadImage(dir / file);
+    }
   }
+  f.finish();
 }
 
 void ReadGameInformation(const json& j, const fs::path& dir, GameInformation& info) {
-  CheckKeys(j,
-            {"backgroundColor", "showInGameWindow", "caption", "left", "top", "width", "height",
-             "showBorder", "sizeable", "stayOnTop", "pauseGame", "textFile"},
-            "gameInformation");
-  const char* where = "gameInformation";
-  if (j.contains("backgroundColor")) info.backgroundColor = Get<std::int32_t>(j, "backgroundColor", where);
-  if (j.contains("showInGameWindow")) info.showInGameWindow = Get<bool>(j, "showInGameWindow", where);
-  if (j.contains("caption")) info.caption = Get<std::string>(j, "caption", where);
-  if (j.contains("left")) info.left = Get<std::int32_t>(j, "left", where);
-  if (j.contains("top")) info.top = Get<std::int32_t>(j, "top", where);
-  if (j.contains("width")) info.width = Get<std::int32_t>(j, "width", where);
-  if (j.contains("height")) info.height = Get<std::int32_t>(j, "height", where);
-  if (j.contains("showBorder")) info.showBorder = Get<bool>(j, "showBorder", where);
-  if (j.contains("sizeable")) info.sizeable = Get<bool>(j, "sizeable", where);
-  if (j.contains("stayOnTop")) info.stayOnTop = Get<bool>(j, "stayOnTop", where);
-  if (j.contains("pauseGame")) info.pauseGame = Get<bool>(j, "pauseGame", where);
-  if (j.contains("textFile")) info.text = ReadProjectText(dir / Get<std::string>(j, "textFile", where));
+  JsonFields f(j, "gameInformation", dir);
+  f.get("backgroundColor", info.backgroundColor);
+  f.get("showInGameWindow", info.showInGameWindow);
+  f.get("caption", info.caption);
+  f.get("left", info.left);
+  f.get("top", info.top);
+  f.get("width", info.width);
+  f.get("height", info.height);
+  f.get("showBorder", info.showBorder);
+  f.get("sizeable", info.sizeable);
+  f.get("stayOnTop", info.stayOnTop);
+  f.get("pauseGame", info.pauseGame);
+  std::string textFile;
+  f.get("textFile", textFile);
+  if (f.has("textFile")) info.text = ReadProjectText(dir / textFile);
+  f.finish();
 }
 
 std::array<std::uint8_t, 16> ParseGuid(const std::string& text) {
@@ -107,33 +89,30 @@ GameFile LoadProject(const fs::path& dir) {
   }
   GameFile game;
   JsonFields manifest(j, "the manifest", dir);
-  for (const char* key : {"gameId", "guid", "debug", "settings", "constants", "gameInformation",
-                          "libraryInitCode", "roomOrder"})
-    manifest.has(key);
-  ReadProjectResources(manifest, game.resources);
-  manifest.finish();
-
-  const char* where = "the manifest";
-  if (j.contains("gameId")) game.gameId = Get<std::int32_t>(j, "gameId", where);
-  if (j.contains("guid")) game.gameGuid = ParseGuid(Get<std::string>(j, "guid", where));
-  if (j.contains("debug")) game.debug = Get<bool>(j, "debug", where);
-  if (j.contains("settings")) ReadSettings(j["settings"], dir, game.settings);
-  if (j.contains("constants")) {
-    for (const auto& c : j["constants"]) {
+  manifest.get("gameId", game.gameId);
+  std::string guid;
+  manifest.get("guid", guid);
+  if (manifest.has("guid")) game.gameGuid = ParseGuid(guid);
+  manifest.get("debug", game.debug);
+  if (manifest.has("settings")) ReadSettings(manifest.at("settings"), dir, game.settings);
+  if (manifest.has("constants")) {
+    for (const auto& c : manifest.at("constants")) {
       if (!c.is_array() || c.size() != 2 || !c[0].is_string() || !c[1].is_string())
         throw ProjectError("each constant must be [\"name\", \"value\"]");
       game.resources.constants.emplace_back(c[0].get<std::string>(), c[1].get<std::string>());
     }
   }
-  if (j.contains("gameInformation"))
-    ReadGameInformation(j["gameInformation"], dir, game.resources.gameInformation);
-  if (j.contains("libraryInitCode"))
-    for (const auto& file : Get<std::vector<std::string>>(j, "libraryInitCode", where))
-      game.resources.libraryInitCode.push_back(ReadProjectText(dir / file));
-  if (j.contains("roomOrder")) {
-    game.resources.roomOrder = Get<std::vector<std::int32_t>>(j, "roomOrder", where);
-    if (game.resources.roomOrder.empty()) throw ProjectError("roomOrder must name a room");
-  }
+  if (manifest.has("gameInformation"))
+    ReadGameInformation(manifest.at("gameInformation"), dir, game.resources.gameInformation);
+  std::vector<std::string> initFiles;
+  manifest.get("libraryInitCode", initFiles);
+  for (const auto& file : initFiles)
+    game.resources.libraryInitCode.push_back(ReadProjectText(dir / file));
+  manifest.get("roomOrder", game.resources.roomOrder);
+  if (game.resources.roomOrder.empty()) throw ProjectError("roomOrder must name a room");
+  ReadProjectResources(manifest, game.resources);
+  manifest.finish();
+
   // Each packed game gets its own scrambling table.
   game.scramble.table = MakePermutationTable(static_cast<std::uint32_t>(game.gameId));
   return game;
@@ -153,8 +132,10 @@ std::string DescribeGame(const GameFile& game, std::size_t dataOffset) {
     if (f.number) out << game.settings.*f.number;
     if (f.image) {
       const auto& image = game.settings.*f.image;
-      if (image) out << image->width() << "x" << image->height() << " image";
-      else out << "none";
+      if (image)
+        out << image->width() << "x" << image->height() << " image";
+      else
+        out << "none";
     }
     out << '\n';
   }
