@@ -121,14 +121,22 @@ bool LoadGameHeader(Runtime& rt, CStream& s) {
   return LoadChunks(rt, s);
 }
 
+MainBlockHeader ReadMainBlockHeader(CStream& main) {
+  MainBlockHeader header;
+  header.fillerCount = StreamReadInt(main);
+  if (header.fillerCount > 0) main.skip(static_cast<std::size_t>(header.fillerCount) * 4);
+  header.unnamed = StreamReadInt(main);
+  header.gameId = StreamReadInt(main);
+  main.readBytes(header.gameGuid.data(), header.gameGuid.size());
+  return header;
+}
+
 bool LoadChunks(Runtime& rt, CStream& s) {
   // Nothing after the main block is read, so it is decoded where it lies.
   CStream main = UnscrambleGameDataInPlace(std::move(s));
-  const std::int32_t filler = StreamReadInt(main);
-  if (filler > 0) main.skip(static_cast<std::size_t>(filler) * 4);
-  StreamReadInt(main);
-  rt.flags.gameId = StreamReadInt(main);
-  main.readBytes(rt.flags.gameGuid.data(), rt.flags.gameGuid.size());
+  const MainBlockHeader header = ReadMainBlockHeader(main);
+  rt.flags.gameId = header.gameId;
+  rt.flags.gameGuid = header.gameGuid;
   for (const ChunkStage& stage : kChunkStages) {
     rt.loadForm.ShowProgress(stage.percent, stage.text);
     if (!stage.read(rt, main)) {
@@ -209,11 +217,11 @@ GameFile ReadGameFile(std::span<const std::uint8_t> bytes, std::size_t* dataOffs
   s.seek(blockStart);
   CStream main = UnscrambleGameData(s);
 
-  game.fillerCount = StreamReadInt(main);
-  if (game.fillerCount > 0) main.skip(static_cast<std::size_t>(game.fillerCount) * 4);
-  game.unnamed = StreamReadInt(main);
-  game.gameId = StreamReadInt(main);
-  main.readBytes(game.gameGuid.data(), game.gameGuid.size());
+  const MainBlockHeader header = ReadMainBlockHeader(main);
+  game.fillerCount = header.fillerCount;
+  game.unnamed = header.unnamed;
+  game.gameId = header.gameId;
+  game.gameGuid = header.gameGuid;
 
   // Reading for inspection runs nothing: what loading would report in
   // message boxes (actions whose function is unknown, say) is left out.

@@ -39,6 +39,15 @@ bool FindGameData(Runtime& rt);
 // The file image is used up (its buffer holds the decoded main block).
 bool FindGameDataIn(Runtime& rt, CStream& file);
 bool LoadGameHeader(Runtime& rt, CStream& s);
+// What the plain main block holds before its chunks.
+struct MainBlockHeader {
+  std::int32_t fillerCount = 0;  // filler ints skipped (none when negative)
+  std::int32_t unnamed = 0;
+  std::int32_t gameId = 0;
+  std::array<std::uint8_t, 16> gameGuid{};
+};
+MainBlockHeader ReadMainBlockHeader(CStream& main);
+
 // Takes the stream's buffer for the decoded main block: s is empty afterwards.
 bool LoadChunks(Runtime& rt, CStream& s);
 
