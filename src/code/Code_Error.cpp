@@ -72,4 +72,17 @@ void CodeError(Runtime& rt, const CCode& code, std::int32_t position, std::strin
       FormatCodeError(code.SourceText(), code.mode() == CodeMode::Program, position, message);
 }
 
+void ReportError(Runtime& rt, std::string_view message, bool fatal) {
+  ErrorReportState& report = rt.code.report;
+  if (report.aborting) return;
+  if (rt.settings.abortOnErrors) fatal = true;
+  report.last = std::string(message);
+  report.occurred = true;
+  if (fatal) report.aborting = true;
+}
+
+void RuntimeError(Runtime& rt, std::string_view message, bool fatal) {
+  ReportError(rt, message, fatal);
+}
+
 }  // namespace px

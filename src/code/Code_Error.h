@@ -19,6 +19,25 @@ struct CodeErrorState {
   std::string message;
 };
 
+// What the reports of a run have left.
+struct ErrorReportState {
+  // error_occurred and error_last.
+  bool occurred = false;
+  std::string last;
+  // Set by a fatal report: every later report does nothing.
+  bool aborting = false;
+  // Whether the error log has been written this run (the first write
+  // truncates it).
+  bool logStarted = false;
+};
+
+// The central report of an error: the error window, the log, error_last and
+// error_occurred; a fatal report ends the game.
+void ReportError(Runtime& rt, std::string_view message, bool fatal);
+// ReportError with the header naming the event being run. The report every
+// built-in function uses; it never makes the calling code fail.
+void RuntimeError(Runtime& rt, std::string_view message, bool fatal = false);
+
 // Records a code error at a 1-based text position of the code, unless one is
 // already pending.
 void CodeError(Runtime& rt, const CCode& code, std::int32_t position, std::string_view message);

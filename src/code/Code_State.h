@@ -7,16 +7,21 @@
 #include "code/Code_Error.h"
 #include "code/Code_Function.h"
 #include "code/Constant_Main.h"
+#include "code/Function_List.h"
 
 namespace px {
 
 struct CodeState {
-  CodeState() { AddBuiltinConstants(constants); }
+  CodeState() {
+    AddBuiltinConstants(constants);
+    RegisterBuiltinFunctions(functions);
+  }
 
   // Built-in functions; each function family registers its own.
   CFunctionRegistry functions;
   CConstantTable constants;
   CodeErrorState error;
+  ErrorReportState report;
 };
 
 }  // namespace px

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "code/Code_State.h"
+#include "code/Support_Random.h"
 #include "code/Variable_Main.h"
 #include "platform/Platform.h"
 #include "resources/Resource_Chunks.h"
@@ -51,6 +52,8 @@ struct Runtime {
   Variables vars;
   // Functions, constants and the code-error state of the scripting language.
   CodeState code;
+  // The generator behind every random draw of the game.
+  CRandom random;
 };
 
 }  // namespace px
