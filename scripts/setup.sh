@@ -10,6 +10,8 @@ PACKAGES=(
   libsdl2-dev libsdl2-image-dev zlib1g-dev nlohmann-json3-dev
   # tests, benchmarks and fuzzing
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+  # the reference interpreter of the interpreter benchmark
+  liblua5.4-dev
   # an independent PNG checker for the image tests
   pngcheck
 )

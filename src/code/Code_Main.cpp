@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "code/Code_Error.h"
+#include "code/Code_ExecTree.h"
 #include "code/Code_Phase1.h"
 #include "code/Code_Phase2.h"
 #include "code/Code_Phase3.h"
@@ -58,6 +59,10 @@ CCode::CCode(std::string_view text, bool expression)
     : scrambled_(Translate(text, Tables().forward)),
       mode_(expression ? CodeMode::Expression : CodeMode::Program) {}
 
+CCode::CCode(CCode&&) noexcept = default;
+CCode& CCode::operator=(CCode&&) noexcept = default;
+CCode::~CCode() = default;
+
 std::string CCode::SourceText() const {
   return Translate(scrambled_, Tables().inverse);
 }
@@ -83,6 +88,8 @@ bool CCode::Compile(Runtime& rt) {
   if (mode_ == CodeMode::Expression && root.kind == TokenKind::Constant) {
     mode_ = CodeMode::Constant;
     constant_ = root.value;
+  } else {
+    exec_ = BuildExecTree(rt, root, mode_ == CodeMode::Program);
   }
   root_ = std::move(root);
   compiled_ = true;

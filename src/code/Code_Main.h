@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,7 @@
 namespace px {
 
 struct Runtime;
+struct ExecTree;
 
 enum class CodeMode : std::int32_t {
   Program = 1,
@@ -23,6 +25,9 @@ enum class CodeMode : std::int32_t {
 class CCode {
  public:
   CCode(std::string_view text, bool expression);
+  CCode(CCode&&) noexcept;
+  CCode& operator=(CCode&&) noexcept;
+  ~CCode();
 
   // Compiles the text: tokens, name resolution, the tree, the post-pass.
   // False after a compile error, whose message is the one recorded in
@@ -37,6 +42,8 @@ class CCode {
   const RToken& root() const { return root_; }
   // The value of a CodeMode::Constant unit.
   const RValue& constant() const { return constant_; }
+  // The executable form of a compiled program or expression.
+  const ExecTree* exec() const { return exec_.get(); }
 
  private:
   std::string scrambled_;
@@ -44,6 +51,7 @@ class CCode {
   CodeMode mode_;
   RToken root_;
   RValue constant_;
+  std::unique_ptr<ExecTree> exec_;
 };
 
 // What the compiler phases share: the run they resolve names in and the

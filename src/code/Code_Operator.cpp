@@ -1,6 +1,6 @@
 #include "code/Code_Operator.h"
 
-#include <cmath>
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -8,29 +8,8 @@ namespace px {
 
 namespace {
 
-// Reals closer than this compare equal.
-constexpr double kCompareTolerance = 1e-13;
-
-bool Truth(double v) {
-  return v >= 0.5;
-}
-
-double Bool(bool b) {
-  return b ? 1.0 : 0.0;
-}
-
-// Truncates toward 0; 0 when the value has no 64-bit integer form.
-std::int64_t TruncToInt64(double v) {
-  const double t = std::trunc(v);
-  if (!(t >= -9223372036854775808.0 && t < 9223372036854775808.0)) return 0;
-  return static_cast<std::int64_t>(t);
-}
-
-// The quotient of div and mod: truncated, then its low 32 bits as signed.
-double Quotient32(double left, double right) {
-  const auto q = static_cast<std::uint64_t>(TruncToInt64(left / right));
-  return static_cast<double>(static_cast<std::int32_t>(static_cast<std::uint32_t>(q)));
-}
+using realop::Bool;
+using realop::kCompareTolerance;
 
 // Ordinal byte comparison: the difference of the first differing bytes, or
 // of the lengths when one string is a prefix of the other.
@@ -44,10 +23,8 @@ double CompareStrings(const std::string& a, const std::string& b) {
   return static_cast<double>(a.size()) - static_cast<double>(b.size());
 }
 
-const char* Compare(TokenKind op, RValue& left, const RValue& right) {
-  if (left.kind != right.kind) return "Cannot compare arguments.";
-  const double d =
-      left.isString() ? CompareStrings(left.str(), right.str()) : left.real - right.real;
+const char* CompareStringValues(TokenKind op, RValue& left, const RValue& right) {
+  const double d = CompareStrings(left.str(), right.str());
   bool r = false;
   switch (op) {
     case TokenKind::Less:
@@ -83,60 +60,6 @@ std::string Repeat(double n, const std::string& s) {
   return out;
 }
 
-const char* Multiply(RValue& left, const RValue& right) {
-  if (left.isString()) return "Wrong type of arguments to *.";
-  if (right.isString()) {
-    left.setString(Repeat(left.real, right.str()));
-  } else {
-    left.setReal(left.real * right.real);
-  }
-  return nullptr;
-}
-
-const char* Plus(RValue& left, const RValue& right) {
-  if (left.kind != right.kind) return "Wrong type of arguments to +.";
-  if (left.isString()) {
-    left.setString(left.str() + right.str());
-  } else {
-    left.setReal(left.real + right.real);
-  }
-  return nullptr;
-}
-
-// Shift counts use their low 8 bits: 0–63 shift, 64–127 clear the value,
-// 128–255 shift by their low 5 bits.
-std::uint64_t Shift(std::uint64_t value, std::int64_t count, bool left) {
-  auto c = static_cast<unsigned>(static_cast<std::uint64_t>(count) & 0xFF);
-  if (c >= 64 && c < 128) return 0;
-  if (c >= 128) c &= 31;
-  return left ? value << c : value >> c;
-}
-
-const char* Integer(TokenKind op, RValue& left, const RValue& right) {
-  const auto a = static_cast<std::uint64_t>(RealToInt64(left.real));
-  const std::int64_t b = RealToInt64(right.real);
-  std::uint64_t r = 0;
-  switch (op) {
-    case TokenKind::BitOr:
-      r = a | static_cast<std::uint64_t>(b);
-      break;
-    case TokenKind::BitAnd:
-      r = a & static_cast<std::uint64_t>(b);
-      break;
-    case TokenKind::BitXor:
-      r = a ^ static_cast<std::uint64_t>(b);
-      break;
-    case TokenKind::ShiftLeft:
-      r = Shift(a, b, true);
-      break;
-    default:
-      r = Shift(a, b, false);
-      break;
-  }
-  left.setReal(static_cast<double>(static_cast<std::int64_t>(r)));
-  return nullptr;
-}
-
 // The message for operands that are not both reals.
 const char* RealsOnly(TokenKind op) {
   switch (op) {
@@ -167,37 +90,49 @@ const char* RealsOnly(TokenKind op) {
   }
 }
 
-const char* Arithmetic(TokenKind op, RValue& left, const RValue& right) {
-  if (left.isString() || right.isString()) return RealsOnly(op);
-  const double a = left.real;
-  const double b = right.real;
+double RealBinary(TokenKind op, double a, double b) {
+  using K = TokenKind;
   switch (op) {
-    case TokenKind::And:
-      left.setReal(Bool(Truth(a) && Truth(b)));
-      return nullptr;
-    case TokenKind::Or:
-      left.setReal(Bool(Truth(a) || Truth(b)));
-      return nullptr;
-    case TokenKind::Xor:
-      left.setReal(Bool(Truth(a) != Truth(b)));
-      return nullptr;
-    case TokenKind::Minus:
-      left.setReal(a - b);
-      return nullptr;
-    case TokenKind::Divide:
-      if (b == 0.0) return "Division by 0.";
-      left.setReal(a / b);
-      return nullptr;
-    case TokenKind::Div:
-      if (b == 0.0) return "Division by 0.";
-      left.setReal(Quotient32(a, b));
-      return nullptr;
-    case TokenKind::Mod:
-      if (b == 0.0) return "Modulo by 0.";
-      left.setReal(a - Quotient32(a, b) * b);
-      return nullptr;
+    case K::Plus:
+      return realop::Binary<K::Plus>(a, b);
+    case K::Minus:
+      return realop::Binary<K::Minus>(a, b);
+    case K::Multiply:
+      return realop::Binary<K::Multiply>(a, b);
+    case K::Divide:
+      return realop::Binary<K::Divide>(a, b);
+    case K::Div:
+      return realop::Binary<K::Div>(a, b);
+    case K::Mod:
+      return realop::Binary<K::Mod>(a, b);
+    case K::And:
+      return realop::Binary<K::And>(a, b);
+    case K::Or:
+      return realop::Binary<K::Or>(a, b);
+    case K::Xor:
+      return realop::Binary<K::Xor>(a, b);
+    case K::Less:
+      return realop::Binary<K::Less>(a, b);
+    case K::LessEqual:
+      return realop::Binary<K::LessEqual>(a, b);
+    case K::Greater:
+      return realop::Binary<K::Greater>(a, b);
+    case K::GreaterEqual:
+      return realop::Binary<K::GreaterEqual>(a, b);
+    case K::NotEqual:
+      return realop::Binary<K::NotEqual>(a, b);
+    case K::BitOr:
+      return realop::Binary<K::BitOr>(a, b);
+    case K::BitAnd:
+      return realop::Binary<K::BitAnd>(a, b);
+    case K::BitXor:
+      return realop::Binary<K::BitXor>(a, b);
+    case K::ShiftLeft:
+      return realop::Binary<K::ShiftLeft>(a, b);
+    case K::ShiftRight:
+      return realop::Binary<K::ShiftRight>(a, b);
     default:
-      return Integer(op, left, right);
+      return realop::Binary<K::Equal>(a, b);  // Equal, Assign
   }
 }
 
@@ -207,7 +142,7 @@ const char* UnaryOperation(TokenKind op, RValue& value) {
   if (value.isString()) return "Wrong type of arguments to unary operator.";
   switch (op) {
     case TokenKind::Not:
-      value.setReal(Bool(!Truth(value.real)));
+      value.setReal(Bool(!realop::Truth(value.real)));
       break;
     case TokenKind::Minus:
       value.setReal(-value.real);
@@ -223,15 +158,37 @@ const char* UnaryOperation(TokenKind op, RValue& value) {
 }
 
 const char* BinaryOperation(TokenKind op, RValue& left, const RValue& right) {
-  if (IsComparison(op)) return Compare(op, left, right);
-  switch (op) {
-    case TokenKind::Plus:
-      return Plus(left, right);
-    case TokenKind::Multiply:
-      return Multiply(left, right);
-    default:
-      return Arithmetic(op, left, right);
+  const bool leftString = left.isString();
+  const bool rightString = right.isString();
+  if (IsComparison(op)) {
+    if (leftString != rightString) return "Cannot compare arguments.";
+    if (leftString) return CompareStringValues(op, left, right);
+  } else if (op == TokenKind::Plus) {
+    if (leftString != rightString) return "Wrong type of arguments to +.";
+    if (leftString) {
+      if (left.str().size() + right.str().size() > kMaxStringLength) return kMsgStringTooLong;
+      left.setString(left.str() + right.str());
+      return nullptr;
+    }
+  } else if (op == TokenKind::Multiply) {
+    if (leftString) return "Wrong type of arguments to *.";
+    if (rightString) {
+      const std::int64_t count = RealToInt64(left.real);
+      const std::size_t size = right.str().size();
+      if (count > 0 && size > 0 && static_cast<std::uint64_t>(count) > kMaxStringLength / size) {
+        return kMsgStringTooLong;
+      }
+      left.setString(Repeat(left.real, right.str()));
+      return nullptr;
+    }
+  } else if (leftString || rightString) {
+    return RealsOnly(op);
   }
+  if (realop::NeedsNonZero(op) && right.real == 0.0) {
+    return op == TokenKind::Mod ? "Modulo by 0." : "Division by 0.";
+  }
+  left.setReal(RealBinary(op, left.real, right.real));
+  return nullptr;
 }
 
 }  // namespace px

@@ -5,9 +5,11 @@
 
 #include "code/Code_Constant.h"
 #include "code/Code_Error.h"
+#include "code/Code_Exec.h"
 #include "code/Code_Function.h"
 #include "code/Constant_Main.h"
 #include "code/Function_List.h"
+#include "code/Script_Main.h"
 
 namespace px {
 
@@ -22,6 +24,10 @@ struct CodeState {
   CConstantTable constants;
   CodeErrorState error;
   ErrorReportState report;
+  // What nested executions share.
+  ExecState exec;
+  // The scripts' compiled code.
+  ScriptCodeTable scripts;
 };
 
 }  // namespace px

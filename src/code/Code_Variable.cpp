@@ -87,7 +87,7 @@ VarStatus WriteVariable(Runtime& rt, VarScope& scope, std::int32_t prefix, std::
 
 const char* CheckArrayIndex(const RValue& value, std::int32_t& index) {
   if (value.isString()) return "Wrong type of array index";
-  const double rounded = std::nearbyint(value.real);
+  const double rounded = RoundHalfEven(value.real);
   if (rounded < 0) return "Negative array index";
   if (!(rounded < kArrayDim)) return "Array index >= 32000";
   index = static_cast<std::int32_t>(rounded);

@@ -1,18 +1,10 @@
 #include "code/Variable_Class.h"
 
 #include <algorithm>
+#include <unordered_set>
 #include <utility>
 
 namespace px {
-
-const RValue* RVariable::element(std::int32_t flat) const {
-  if (flat == 0) return &value;
-  if (flat < 0) return nullptr;
-  const auto row = static_cast<std::size_t>(flat / kArrayDim);
-  const auto column = static_cast<std::size_t>(flat % kArrayDim);
-  if (row >= rows.size() || column >= rows[row].size()) return nullptr;
-  return &rows[row][column];
-}
 
 bool RVariable::store(std::int32_t flat, const RValue& v) {
   if (flat == 0) {
@@ -24,8 +16,14 @@ bool RVariable::store(std::int32_t flat, const RValue& v) {
   const auto column = static_cast<std::size_t>(flat % kArrayDim);
   if (rows.size() <= row) rows.resize(row + 1);
   std::vector<RValue>& cells = rows[row];
-  if (cells.size() <= column) cells.resize(column + 1);
-  cells[column] = v;
+  if (column < cells.size()) {
+    cells[column] = v;
+  } else if (column == cells.size()) {
+    cells.push_back(v);  // filling an array in order
+  } else {
+    cells.resize(column + 1);
+    cells[column] = v;
+  }
   return true;
 }
 
@@ -65,6 +63,7 @@ RVariable& CVariableList::ensure(std::int32_t index) {
 void CVariableList::clear() {
   vars_.clear();
   byIndex_.clear();
+  duplicates_ = false;
 }
 
 RVariable& CVariableList::append(std::int32_t index) {
@@ -87,7 +86,7 @@ void CVariableList::rebuildMap() {
 }
 
 void StreamWriteValue(CStream& s, const RValue& v) {
-  StreamWriteInt(s, static_cast<std::int32_t>(v.kind));
+  StreamWriteInt(s, static_cast<std::int32_t>(v.kind()));
   StreamWriteReal(s, v.real);
   StreamWriteString(s, v.str());
 }
@@ -95,7 +94,7 @@ void StreamWriteValue(CStream& s, const RValue& v) {
 RValue StreamReadValue(CStream& s) {
   RValue v;
   const std::int32_t kind = StreamReadInt(s);
-  v.kind = kind == 1 ? ValueKind::String : ValueKind::Real;
+  v.setKind(kind == 1 ? ValueKind::String : ValueKind::Real);
   v.real = StreamReadReal(s);
   v.setText(StreamReadString(s));
   return v;
@@ -154,6 +153,10 @@ void CVariableList::read(CStream& s) {
   }
   vars_ = std::move(vars);
   rebuildMap();
+  std::unordered_set<std::int32_t> seen;
+  for (const RVariable& v : vars_) {
+    if (!seen.insert(v.index).second) duplicates_ = true;
+  }
 }
 
 }  // namespace px

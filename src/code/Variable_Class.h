@@ -32,7 +32,14 @@ struct RVariable {
   std::vector<std::vector<RValue>> rows;
 
   // The stored element, or null when the array does not reach it.
-  const RValue* element(std::int32_t flat) const;
+  const RValue* element(std::int32_t flat) const {
+    if (flat == 0) return &value;
+    if (flat < 0) return nullptr;
+    const auto row = static_cast<std::size_t>(flat / kArrayDim);
+    const auto column = static_cast<std::size_t>(flat % kArrayDim);
+    if (row >= rows.size() || column >= rows[row].size()) return nullptr;
+    return &rows[row][column];
+  }
   // Stores into an element, growing the rows with real 0 up to it. False
   // (nothing stored) for a flat index outside 0 .. kMaxFlatIndex.
   bool store(std::int32_t flat, const RValue& v);
@@ -54,6 +61,15 @@ class CVariableList {
   // variable is added or the list is cleared or read.
   RVariable* find(std::int32_t index);
   const RVariable* find(std::int32_t index) const;
+  // find() for a caller that keeps where the index was found last time:
+  // checks that position first, so repeated look-ups of one variable do not
+  // search.
+  RVariable* findHinted(std::int32_t index, std::uint32_t& hint) {
+    if (hint < vars_.size() && vars_[hint].index == index && !duplicates_) return &vars_[hint];
+    RVariable* v = find(index);
+    if (v) hint = static_cast<std::uint32_t>(v - vars_.data());
+    return v;
+  }
   // The stored value, or null when the variable or element is absent.
   const RValue* lookup(std::int32_t index, std::int32_t flat) const {
     const RVariable* v = find(index);
@@ -85,6 +101,9 @@ class CVariableList {
 
   std::vector<RVariable> vars_;
   std::unordered_map<std::int32_t, std::uint32_t> byIndex_;
+  // Whether a stream brought an index twice (the newest entry wins, so a
+  // remembered position may not be the one to use).
+  bool duplicates_ = false;
 };
 
 // The value record: kind, real and string, all three whatever the kind.

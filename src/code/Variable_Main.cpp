@@ -143,7 +143,7 @@ CInstanceBase* FirstTarget(Runtime& rt, std::int32_t target) {
   if (!world || (target < 0 && target != kAll)) return nullptr;
   if (target >= kFirstInstanceId) return world->findInstance(target);
   std::size_t cursor = 0;
-  return world->nextInstance(target, cursor);
+  return world->nextInstance(target, cursor, world->walkEnd(target));
 }
 
 }  // namespace
@@ -166,7 +166,8 @@ VarStatus SetTargetVariable(Runtime& rt, std::int32_t target, std::int32_t index
   }
   VarStatus status = VarStatus::Ok;
   std::size_t cursor = 0;
-  while (CInstanceBase* inst = world->nextInstance(target, cursor)) {
+  const std::size_t end = world->walkEnd(target);
+  while (CInstanceBase* inst = world->nextInstance(target, cursor, end)) {
     status = SetInstanceVariable(rt, inst, index, flat, value);
   }
   return status;

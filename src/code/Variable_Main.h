@@ -53,9 +53,14 @@ class InstanceLookup {
   // The instance with this id, or null.
   virtual CInstanceBase* findInstance(std::int32_t id) = 0;
   // Walks the room's instances (target −3) or those of an object and its
-  // descendants (target 0 .. 99999): returns the next one from `cursor` on
-  // and moves the cursor past it, null at the end. A walk starts at cursor 0.
-  virtual CInstanceBase* nextInstance(std::int32_t target, std::size_t& cursor) = 0;
+  // descendants (target 0 .. 99999): returns the next one from `cursor` on,
+  // short of `end`, and moves the cursor past it; null at the end. A walk
+  // starts at cursor 0.
+  virtual CInstanceBase* nextInstance(std::int32_t target, std::size_t& cursor,
+                                      std::size_t end) = 0;
+  // The end of a walk over the target's list as it stands now: instances
+  // added later lie beyond it.
+  virtual std::size_t walkEnd(std::int32_t target) = 0;
 };
 
 enum class VarStatus : std::uint8_t {

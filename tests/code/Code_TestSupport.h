@@ -46,13 +46,15 @@ class TestWorld : public px::InstanceLookup {
     }
     return nullptr;
   }
-  px::CInstanceBase* nextInstance(std::int32_t target, std::size_t& cursor) override {
-    while (cursor < room.size()) {
+  px::CInstanceBase* nextInstance(std::int32_t target, std::size_t& cursor,
+                                  std::size_t end) override {
+    while (cursor < end && cursor < room.size()) {
       TestInstance* i = room[cursor++];
       if (!i->destroyed && (target == px::kAll || i->object == target)) return i;
     }
     return nullptr;
   }
+  std::size_t walkEnd(std::int32_t) override { return room.size(); }
 };
 
 }  // namespace pxtest

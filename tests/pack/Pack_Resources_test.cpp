@@ -15,7 +15,7 @@ const char* kManifest = R"({
   "lastInstanceId": 100010,
   "lastTileId": 10000020,
   "extensions": [{"name": "Ext", "folder": "ext", "seed": 99, "files": [
-    {"file": "ext.gml", "kind": 2, "init": "ext_init",
+    {"file": "ext.pxc", "kind": 2, "init": "ext_init",
      "functions": [{"name": "ext_init", "id": 0, "argCount": 0},
                    {"name": "ext_add", "externalName": "add", "id": 1, "argCount": 2,
                     "argKinds": [2, 1], "resultKind": 1, "convention": 12}],
@@ -29,7 +29,7 @@ const char* kManifest = R"({
   "backgrounds": [{"name": "bg", "image": "a.png"}],
   "paths": [{"name": "pth", "kind": 1, "closed": false, "precision": 2,
              "points": [[0, 0, 100], [10, 0, 50], [10, 10, 100]]}],
-  "scripts": [{"name": "scr", "codeFile": "scr.gml"}],
+  "scripts": [{"name": "scr", "codeFile": "scr.pxc"}],
   "fonts": [{"name": "fnt", "fontName": "Mono", "size": 9, "italic": true, "first": 65,
              "last": 66, "page": "b.png", "glyphs": [[65, 0, 0, 1, 2, 2, 0]]}],
   "timeLines": [{"name": "tl", "moments": [{"step": 5, "actions": [{"kind": 7, "execType": 2,
@@ -39,7 +39,7 @@ const char* kManifest = R"({
                  {"libraryId": 1, "actionId": 101, "execType": 1, "function": "action_move",
                   "argCount": 2, "argKinds": [0, 1], "args": ["1", "2"], "appliesTo": -2,
                   "relative": true, "not": true, "isQuestion": true}]}]}],
-  "rooms": [null, {"name": "rm", "caption": "Hi", "width": 20, "height": 6, "codeFile": "scr.gml",
+  "rooms": [null, {"name": "rm", "caption": "Hi", "width": 20, "height": 6, "codeFile": "scr.pxc",
                    "layers": [{"visible": true, "background": 0, "stretch": true}],
                    "viewsEnabled": true, "views": [{"visible": true, "wview": 10, "object": 0}],
                    "instances": [{"x": 1, "y": 2, "object": 0, "id": 100001, "code": "b = 2;"}],
@@ -53,9 +53,9 @@ void MakeProject(const pxtest::ScratchDir& dir) {
   ASSERT_TRUE(pxtest::PatternImage(10, 3, 1).SavePNG((dir / "a.png").string()));
   ASSERT_TRUE(pxtest::PatternImage(10, 3, 2).SavePNG((dir / "b.png").string()));
   pxtest::WriteText(dir / "beep.wav", "RIFF....WAVE");
-  pxtest::WriteText(dir / "scr.gml", "return 1;");
+  pxtest::WriteText(dir / "scr.pxc", "return 1;");
   pxtest::WriteText(dir / "data.txt", "level data");
-  pxtest::WriteText(dir / "ext.gml", "#define add\r\nreturn argument0 + argument1;");
+  pxtest::WriteText(dir / "ext.pxc", "#define add\r\nreturn argument0 + argument1;");
 }
 
 }  // namespace
@@ -129,7 +129,7 @@ TEST(PackResources, UnknownKeysAndBadEntriesAreRefused) {
   for (const Case& c : {
            Case{R"({"sprites": [{"name": "s", "imgs": []}]})", "unknown key 'imgs' in sprites[0]"},
            Case{R"({"objects": [{"events": [{"kind": 12}]}]})", "event kinds"},
-           Case{R"({"sprites": [{"images": ["scr.gml"]}]})", "is not a picture"},
+           Case{R"({"sprites": [{"images": ["scr.pxc"]}]})", "is not a picture"},
            Case{R"({"rooms": [{"layers": [{},{},{},{},{},{},{},{},{}]}]})", "at most 8"},
        }) {
     pxtest::WriteText(dir / "game.json", c.manifest);

@@ -146,7 +146,7 @@ TEST(ResourceRecords, StartUpLoadsEveryKindAndExtractsPackageFiles) {
   EXPECT_EQ(pxtest::ReadBytes(folder / "helpers.so"),
             game.resources.extensions[0].files[0].contents);
   // Script files are parsed, not written; data-less files have nothing to write.
-  EXPECT_FALSE(std::filesystem::exists(folder / "helpers.gml"));
+  EXPECT_FALSE(std::filesystem::exists(folder / "helpers.pxc"));
   EXPECT_FALSE(std::filesystem::exists(folder / "readme.txt"));
 }
 

@@ -242,7 +242,7 @@ CExtensionPackage MakePackage() {
   lib.contents = {0x7F, 'E', 'L', 'F', 1, 2, 3};
 
   CExtensionFile script;
-  script.fileName = "helpers.gml";
+  script.fileName = "helpers.pxc";
   script.kind = ExtensionFileKind::Script;
   script.finalFunction = "helpers_done";
   CExtensionFunction twice;
