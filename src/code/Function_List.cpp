@@ -3,6 +3,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "code/Function_Date.h"
+#include "code/Function_Math.h"
+#include "code/Function_Misc.h"
+
 namespace px {
 
 namespace {
@@ -1287,7 +1291,10 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
   // One line per family that implements functions; the order here does not
   // matter, the signature list fixes the registration order.
   static const std::span<const FunctionDef> families[] = {
-      std::span<const FunctionDef>(),
+      MathFunctions(),
+      StringFunctions(),
+      DateFunctions(),
+      ProcessFunctions(),
   };
   return families;
 }
