@@ -39,11 +39,11 @@ std::int64_t DayNumber(std::int64_t year, int month, int day) {
   const std::int64_t yearOfEra = y - era * 400;
   const std::int64_t dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
   const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  return era * 146097 + dayOfEra - 719468 - kUnixEpochDay;
+  return era * 146097 + dayOfEra - 719468 + kUnixEpochDay;
 }
 
 CivilDate CivilFromDayNumber(std::int64_t day) {
-  const std::int64_t z = day + kUnixEpochDay + 719468;
+  const std::int64_t z = day - kUnixEpochDay + 719468;
   const std::int64_t era = FloorDiv(z, 146097);
   const std::int64_t dayOfEra = z - era * 146097;
   const std::int64_t yearOfEra =
