@@ -202,10 +202,27 @@ double TimeOf(double dt) {
 
 // ---- Spans and comparisons ----
 
-// |date1 − date2| in days, × Scale / Divisor.
-template <double Scale, double Divisor>
-double Span(double a, double b) {
-  return std::fabs(Instant(a) - Instant(b)) * Scale / Divisor;
+// |date1 − date2| in days; the other spans scale it.
+double DaySpan(double a, double b) {
+  return std::fabs(Instant(a) - Instant(b));
+}
+double HourSpan(double a, double b) {
+  return DaySpan(a, b) * 24;
+}
+double MinuteSpan(double a, double b) {
+  return DaySpan(a, b) * 1440;
+}
+double SecondSpan(double a, double b) {
+  return DaySpan(a, b) * 86400;
+}
+double WeekSpan(double a, double b) {
+  return DaySpan(a, b) / 7;
+}
+double MonthSpan(double a, double b) {
+  return DaySpan(a, b) / 30.4375;
+}
+double YearSpan(double a, double b) {
+  return DaySpan(a, b) / 365.25;
 }
 
 // −1, 0 or 1; equal within one millisecond.
@@ -276,13 +293,13 @@ constexpr FunctionDef kDateFunctions[] = {
     {"date_get_hour_of_year", RealHandler<GetHourOfYear>},
     {"date_get_minute_of_year", RealHandler<GetMinuteOfYear>},
     {"date_get_second_of_year", RealHandler<GetSecondOfYear>},
-    {"date_year_span", RealHandler<Span<1.0, 365.25>>},
-    {"date_month_span", RealHandler<Span<1.0, 30.4375>>},
-    {"date_week_span", RealHandler<Span<1.0, 7.0>>},
-    {"date_day_span", RealHandler<Span<1.0, 1.0>>},
-    {"date_hour_span", RealHandler<Span<24.0, 1.0>>},
-    {"date_minute_span", RealHandler<Span<1440.0, 1.0>>},
-    {"date_second_span", RealHandler<Span<86400.0, 1.0>>},
+    {"date_year_span", RealHandler<YearSpan>},
+    {"date_month_span", RealHandler<MonthSpan>},
+    {"date_week_span", RealHandler<WeekSpan>},
+    {"date_day_span", RealHandler<DaySpan>},
+    {"date_hour_span", RealHandler<HourSpan>},
+    {"date_minute_span", RealHandler<MinuteSpan>},
+    {"date_second_span", RealHandler<SecondSpan>},
     {"date_compare_datetime", RealHandler<CompareDateTime>},
     {"date_compare_date", RealHandler<CompareDate>},
     {"date_compare_time", RealHandler<CompareTime>},

@@ -57,14 +57,21 @@ struct DummyVideo {
   bool had = false;
 };
 
-TEST(Platform, DesktopShowsTheLoadingWindow) {
+// The desktop back end on the dummy driver; skipped where SDL cannot start.
+class DesktopPlatform : public testing::Test {
+ protected:
+  void SetUp() override {
+    try {
+      platform = CreateDesktopPlatform();
+    } catch (const PlatformError& e) {
+      GTEST_SKIP() << e.what();
+    }
+  }
   DummyVideo video;
   std::unique_ptr<Platform> platform;
-  try {
-    platform = CreateDesktopPlatform();
-  } catch (const PlatformError& e) {
-    GTEST_SKIP() << e.what();
-  }
+};
+
+TEST_F(DesktopPlatform, ShowsTheLoadingWindow) {
   EXPECT_FALSE(platform->headless());
   const std::int64_t before = platform->nowMicros();
   platform->waitMicros(2000);
@@ -109,14 +116,7 @@ TEST(Platform, HeadlessClipboardAndClocks) {
 
 // The desktop clipboard speaks UTF-8; game text goes in and comes back as
 // the same code-page bytes.
-TEST(Platform, DesktopClipboardKeepsCodePageText) {
-  DummyVideo video;
-  std::unique_ptr<Platform> platform;
-  try {
-    platform = CreateDesktopPlatform();
-  } catch (const PlatformError& e) {
-    GTEST_SKIP() << e.what();
-  }
+TEST_F(DesktopPlatform, ClipboardKeepsCodePageText) {
   const std::string text = "caf\xE9 \x80 \x9F";
   platform->setClipboardText(text);
   EXPECT_TRUE(platform->hasClipboardText());
