@@ -1,6 +1,7 @@
 // Conversions between reals and text, and byte-string manipulation for game
 // code. Positions are 1-based; strings are bytes.
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <string_view>
 

@@ -1,5 +1,5 @@
 // The game's pseudo-random generator: one 32-bit seed behind every random
-// draw of a run, so a fixed seed reproduces a game (saved games store it).
+// draw of a run, so a fixed seed reproduces a game.
 #pragma once
 
 #include <cstdint>

@@ -1,9 +1,8 @@
 // The one interface through which the runner reaches the machine: windows and
 // their events, the clocks, message boxes and dialogs, the clipboard and the
-// process priority. A desktop back end
-// (SDL2) and a headless back end (virtual clock, dialogs on standard output)
-// implement it; later services (rendering, audio, files, registry, network)
-// are added here the same way.
+// process priority. A desktop back end (SDL2) and a headless back end
+// (virtual clock, dialogs on standard output) implement it; later services
+// (rendering, audio, files, registry, network) are added here the same way.
 #pragma once
 
 #include <cstdint>
