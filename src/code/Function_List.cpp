@@ -3,6 +3,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "code/Function_Date.h"
+#include "code/Function_Math.h"
+#include "code/Function_Misc.h"
 #include "code/Script_Main.h"
 
 namespace px {
@@ -1290,6 +1293,10 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
   // matter, the signature list fixes the registration order.
   static const std::span<const FunctionDef> families[] = {
       ScriptFunctions(),
+      MathFunctions(),
+      StringFunctions(),
+      DateFunctions(),
+      ProcessFunctions(),
   };
   return families;
 }

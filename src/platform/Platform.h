@@ -1,8 +1,8 @@
 // The one interface through which the runner reaches the machine: windows and
-// their events, the clock, message boxes and dialogs. A desktop back end
-// (SDL2) and a headless back end (virtual clock, dialogs on standard output)
-// implement it; later services (rendering, audio, files, registry, network)
-// are added here the same way.
+// their events, the clocks, message boxes and dialogs, the clipboard and the
+// process priority. A desktop back end (SDL2) and a headless back end
+// (virtual clock, dialogs on standard output) implement it; later services
+// (rendering, audio, files, registry, network) are added here the same way.
 #pragma once
 
 #include <cstdint>
@@ -75,6 +75,12 @@ class Platform {
   virtual std::int64_t nowMicros() = 0;
   // Waits; headless, this only moves the virtual clock forward.
   virtual void waitMicros(std::int64_t micros) = 0;
+  // A free-running high-resolution counter, for seeding (the virtual clock
+  // when headless).
+  virtual std::uint64_t highResolutionCounter() = 0;
+  // Wall-clock time: microseconds since 1970-01-01 00:00 UTC. Headless, the
+  // real time at start plus the virtual clock, so waits move it too.
+  virtual std::int64_t unixTimeMicros() = 0;
 
   // Handles pending window-system events.
   virtual void pumpEvents() = 0;
@@ -90,6 +96,16 @@ class Platform {
 
   virtual Answer messageBox(std::string_view text, std::string_view caption, Buttons buttons,
                             MessageIcon icon) = 0;
+
+  // The clipboard's text, as bytes in the runner's single-byte code page
+  // (Windows-1252). Headless, a clipboard private to the process.
+  virtual bool hasClipboardText() = 0;
+  virtual std::string clipboardText() = 0;
+  virtual void setClipboardText(std::string_view text) = 0;
+
+  // Scheduling priority of the game's main thread, from −3 (idle) through 0
+  // (normal) to 3 (time-critical); best effort, ignored where not allowed.
+  virtual void setProgramPriority(int level) = 0;
 };
 
 struct PlatformOptions {

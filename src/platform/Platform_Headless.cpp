@@ -1,7 +1,9 @@
 // Headless back end: no window and no audio device. Time is a virtual
 // microsecond counter that moves only when the runner waits, so the same game
 // with the same input always runs the same way. Every dialog writes its text
-// to the output stream and takes its default answer.
+// to the output stream and takes its default answer. The clipboard is a
+// string of the process's own.
+#include <chrono>
 #include <ostream>
 
 #include "graphics/BM32_Bitmap.h"
@@ -25,13 +27,19 @@ class HeadlessWindow final : public Window {
 
 class HeadlessPlatform final : public Platform {
  public:
-  explicit HeadlessPlatform(std::ostream& out) : out_(out) {}
+  explicit HeadlessPlatform(std::ostream& out)
+      : out_(out),
+        startUnixMicros_(std::chrono::duration_cast<std::chrono::microseconds>(
+                             std::chrono::system_clock::now().time_since_epoch())
+                             .count()) {}
 
   bool headless() const override { return true; }
   std::int64_t nowMicros() override { return clock_; }
   void waitMicros(std::int64_t micros) override {
     if (micros > 0) clock_ += micros;
   }
+  std::uint64_t highResolutionCounter() override { return static_cast<std::uint64_t>(clock_); }
+  std::int64_t unixTimeMicros() override { return startUnixMicros_ + clock_; }
   void pumpEvents() override {}
   bool quitRequested() const override { return false; }
   void allowScreenSaver(bool) override {}
@@ -45,10 +53,17 @@ class HeadlessPlatform final : public Platform {
     out_.flush();
     return DefaultAnswer(buttons);
   }
+  // As on the desktop, an empty text leaves no text on the clipboard.
+  bool hasClipboardText() override { return !clipboard_.empty(); }
+  std::string clipboardText() override { return clipboard_; }
+  void setClipboardText(std::string_view text) override { clipboard_ = text; }
+  void setProgramPriority(int) override {}
 
  private:
   std::ostream& out_;
   std::int64_t clock_ = 0;
+  std::int64_t startUnixMicros_;
+  std::string clipboard_;
 };
 
 }  // namespace

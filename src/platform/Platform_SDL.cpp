@@ -1,5 +1,6 @@
 // Desktop back end on SDL2: real windows, the real clock, native message
-// boxes (on standard error as well when no message box can be shown).
+// boxes (on standard error as well when no message box can be shown), the
+// desktop's clipboard.
 #include <SDL.h>
 #include <SDL_shape.h>
 
@@ -9,6 +10,7 @@
 
 #include "graphics/BM32_Bitmap.h"
 #include "platform/Platform.h"
+#include "platform/Platform_CodePage.h"
 
 namespace px {
 namespace {
@@ -110,6 +112,12 @@ class SdlPlatform final : public Platform {
   void waitMicros(std::int64_t micros) override {
     if (micros > 0) std::this_thread::sleep_for(std::chrono::microseconds(micros));
   }
+  std::uint64_t highResolutionCounter() override { return SDL_GetPerformanceCounter(); }
+  std::int64_t unixTimeMicros() override {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+  }
 
   void pumpEvents() override {
     SDL_Event e;
@@ -179,6 +187,29 @@ class SdlPlatform final : public Platform {
       return buttons == Buttons::Ok || buttons == Buttons::YesNo ? DefaultAnswer(buttons)
                                                                  : Answer::Cancel;
     return static_cast<Answer>(pressed);
+  }
+
+  bool hasClipboardText() override { return SDL_HasClipboardText() == SDL_TRUE; }
+  std::string clipboardText() override {
+    char* text = SDL_GetClipboardText();
+    if (!text) return {};
+    std::string bytes = Utf8ToCodePage(text);
+    SDL_free(text);
+    return bytes;
+  }
+  void setClipboardText(std::string_view text) override {
+    SDL_SetClipboardText(CodePageToUtf8(text).c_str());
+  }
+
+  void setProgramPriority(int level) override {
+    SDL_ThreadPriority priority = SDL_THREAD_PRIORITY_NORMAL;
+    if (level >= 3)
+      priority = SDL_THREAD_PRIORITY_TIME_CRITICAL;
+    else if (level >= 1)
+      priority = SDL_THREAD_PRIORITY_HIGH;
+    else if (level <= -1)
+      priority = SDL_THREAD_PRIORITY_LOW;
+    SDL_SetThreadPriority(priority);  // refused without the rights: the game goes on
   }
 
  private:

@@ -54,6 +54,9 @@ struct Runtime {
   CodeState code;
   // The generator behind every random draw of the game.
   CRandom random;
+  // Texts game code sent with show_debug_message in debug mode, oldest
+  // first, for the debug window's message list.
+  std::vector<std::string> debugMessages;
 };
 
 }  // namespace px

@@ -28,7 +28,7 @@ CExtensionPackage PackageWith(const char* name, std::int32_t id, std::int32_t ar
 TEST(FunctionRegistry, LookUpScriptsThenExtensionsThenBuiltIns) {
   pxtest::TestRun run;
   Runtime& rt = run.rt;
-  // Built-in functions come first; these follow them.
+  // The built-in families come first; these are appended after them.
   const auto base = static_cast<std::int32_t>(rt.code.functions.size());
   RegisterFunction(rt, "alpha", Ignore, 2);
   RegisterFunction(rt, "shared", Ignore, kAnyArgumentCount);

@@ -43,23 +43,35 @@ TEST(Platform, HeadlessPrintsDialogsAndKeepsVirtualTime) {
   EXPECT_EQ(platform->nowMicros(), 33333);
 }
 
-// The desktop back end on SDL's dummy video driver: real SDL windows and
+// SDL's dummy video driver for the life of the object: real SDL windows and
 // the software renderer, without a display or a graphics driver.
-TEST(Platform, DesktopShowsTheLoadingWindow) {
-  const char* old = std::getenv("SDL_VIDEODRIVER");
-  const std::string saved = old ? old : "";
-  setenv("SDL_VIDEODRIVER", "dummy", 1);
-  struct Restore {
-    std::string value;
-    bool had;
-    ~Restore() { had ? setenv("SDL_VIDEODRIVER", value.c_str(), 1) : unsetenv("SDL_VIDEODRIVER"); }
-  } restore{saved, old != nullptr};
-  std::unique_ptr<Platform> platform;
-  try {
-    platform = CreateDesktopPlatform();
-  } catch (const PlatformError& e) {
-    GTEST_SKIP() << e.what();
+struct DummyVideo {
+  DummyVideo() {
+    const char* old = std::getenv("SDL_VIDEODRIVER");
+    had = old != nullptr;
+    if (had) saved = old;
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
   }
+  ~DummyVideo() { had ? setenv("SDL_VIDEODRIVER", saved.c_str(), 1) : unsetenv("SDL_VIDEODRIVER"); }
+  std::string saved;
+  bool had = false;
+};
+
+// The desktop back end on the dummy driver; skipped where SDL cannot start.
+class DesktopPlatform : public testing::Test {
+ protected:
+  void SetUp() override {
+    try {
+      platform = CreateDesktopPlatform();
+    } catch (const PlatformError& e) {
+      GTEST_SKIP() << e.what();
+    }
+  }
+  DummyVideo video;
+  std::unique_ptr<Platform> platform;
+};
+
+TEST_F(DesktopPlatform, ShowsTheLoadingWindow) {
   EXPECT_FALSE(platform->headless());
   const std::int64_t before = platform->nowMicros();
   platform->waitMicros(2000);
@@ -79,4 +91,34 @@ TEST(Platform, DesktopShowsTheLoadingWindow) {
   platform->pumpEvents();
   EXPECT_FALSE(platform->quitRequested());
   form.Close();
+}
+
+// Headless, the clipboard belongs to the process and the clocks are
+// virtual: the counter is the virtual clock, wall time moves with it.
+TEST(Platform, HeadlessClipboardAndClocks) {
+  std::ostringstream out;
+  auto platform = CreateHeadlessPlatform(out);
+  EXPECT_FALSE(platform->hasClipboardText());
+  EXPECT_EQ(platform->clipboardText(), "");
+  platform->setClipboardText("caf\xE9\r\nline");
+  EXPECT_TRUE(platform->hasClipboardText());
+  EXPECT_EQ(platform->clipboardText(), "caf\xE9\r\nline");
+  platform->setClipboardText("");
+  EXPECT_FALSE(platform->hasClipboardText());
+
+  const std::int64_t wall = platform->unixTimeMicros();
+  EXPECT_EQ(platform->highResolutionCounter(), 0u);
+  platform->waitMicros(1500);
+  EXPECT_EQ(platform->highResolutionCounter(), 1500u);
+  EXPECT_EQ(platform->unixTimeMicros(), wall + 1500);
+  platform->setProgramPriority(3);
+}
+
+// The desktop clipboard speaks UTF-8; game text goes in and comes back as
+// the same code-page bytes.
+TEST_F(DesktopPlatform, ClipboardKeepsCodePageText) {
+  const std::string text = "caf\xE9 \x80 \x9F";
+  platform->setClipboardText(text);
+  EXPECT_TRUE(platform->hasClipboardText());
+  EXPECT_EQ(platform->clipboardText(), text);
 }

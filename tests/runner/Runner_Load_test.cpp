@@ -227,6 +227,8 @@ class ProgressLog final : public Platform {
   bool headless() const override { return true; }
   std::int64_t nowMicros() override { return inner_->nowMicros(); }
   void waitMicros(std::int64_t micros) override { inner_->waitMicros(micros); }
+  std::uint64_t highResolutionCounter() override { return inner_->highResolutionCounter(); }
+  std::int64_t unixTimeMicros() override { return inner_->unixTimeMicros(); }
   void pumpEvents() override {
     if (form) seen.emplace_back(form->labelText, form->loadFullShape.width);
     inner_->pumpEvents();
@@ -241,6 +243,10 @@ class ProgressLog final : public Platform {
                     MessageIcon icon) override {
     return inner_->messageBox(text, caption, buttons, icon);
   }
+  bool hasClipboardText() override { return inner_->hasClipboardText(); }
+  std::string clipboardText() override { return inner_->clipboardText(); }
+  void setClipboardText(std::string_view text) override { inner_->setClipboardText(text); }
+  void setProgramPriority(int level) override { inner_->setProgramPriority(level); }
 
  private:
   std::unique_ptr<Platform> inner_;
