@@ -448,3 +448,17 @@ TEST(Exec, EntryChecksAndWrappers) {
 }
 
 }  // namespace
+
+namespace {
+
+// Built-in functions reached from code: arguments, counts and results.
+TEST(Exec, BuiltinFunctionsThroughCode) {
+  ExpectOutcomes({
+      {"return string_copy('abcdef', 2, 3) + string(round(2.5)) + chr(65)", "'bcd2A'"},
+      {"return max(3, 9, 4) + min(2, -1) + abs(-2)", "10"},
+      {"random_set_seed(1); return floor(random(1000))", "31"},
+      {"return string_length(string_repeat('ab', 3))", "6"},
+  });
+}
+
+}  // namespace
