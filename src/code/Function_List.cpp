@@ -3,6 +3,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "datastructures/Function_Data_Structures.h"
+
 namespace px {
 
 namespace {
@@ -1287,7 +1289,7 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
   // One line per family that implements functions; the order here does not
   // matter, the signature list fixes the registration order.
   static const std::span<const FunctionDef> families[] = {
-      std::span<const FunctionDef>(),
+      DataStructureFunctions(),
   };
   return families;
 }

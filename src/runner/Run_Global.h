@@ -12,6 +12,7 @@
 #include "code/Code_State.h"
 #include "code/Support_Random.h"
 #include "code/Variable_Main.h"
+#include "datastructures/Support_DS_Tables.h"
 #include "platform/Platform.h"
 #include "resources/Resource_Chunks.h"
 #include "runner/Option_Main.h"
@@ -54,6 +55,8 @@ struct Runtime {
   CodeState code;
   // The generator behind every random draw of the game.
   CRandom random;
+  // The stacks, queues, lists, maps, priority queues and grids of game code.
+  DataStructures ds;
 };
 
 }  // namespace px
