@@ -30,31 +30,23 @@ void Adapt(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue& re
   F(rt, result, args);
 }
 
+// The handle table of a container kind.
 template <class T>
-CDSTable<T>& TableOf(DataStructures& ds);
-template <>
-inline CDSTable<CDS_Stack>& TableOf(DataStructures& ds) {
-  return ds.stacks;
-}
-template <>
-inline CDSTable<CDS_Queue>& TableOf(DataStructures& ds) {
-  return ds.queues;
-}
-template <>
-inline CDSTable<CDS_List>& TableOf(DataStructures& ds) {
-  return ds.lists;
-}
-template <>
-inline CDSTable<CDS_Map>& TableOf(DataStructures& ds) {
-  return ds.maps;
-}
-template <>
-inline CDSTable<CDS_Priority>& TableOf(DataStructures& ds) {
-  return ds.priorities;
-}
-template <>
-inline CDSTable<CDS_Grid>& TableOf(DataStructures& ds) {
-  return ds.grids;
+CDSTable<T>& TableOf(DataStructures& ds) {
+  if constexpr (std::is_same_v<T, CDS_Stack>) {
+    return ds.stacks;
+  } else if constexpr (std::is_same_v<T, CDS_Queue>) {
+    return ds.queues;
+  } else if constexpr (std::is_same_v<T, CDS_List>) {
+    return ds.lists;
+  } else if constexpr (std::is_same_v<T, CDS_Map>) {
+    return ds.maps;
+  } else if constexpr (std::is_same_v<T, CDS_Priority>) {
+    return ds.priorities;
+  } else {
+    static_assert(std::is_same_v<T, CDS_Grid>);
+    return ds.grids;
+  }
 }
 
 // A real argument used as an integer (a handle, position, coordinate or

@@ -94,6 +94,20 @@ std::vector<RValue> ReadElements(CStream& s, std::size_t count) {
   return items;
 }
 
+// The form of stacks and lists: marker, count, elements.
+void WriteSequence(CStream& s, std::int32_t marker, const std::vector<RValue>& items) {
+  StreamWriteInt(s, marker);
+  WriteCount(s, items.size());
+  WriteElements(s, items);
+}
+
+bool ReadSequence(CStream& s, std::int32_t marker, std::vector<RValue>& items) {
+  if (!ReadMarker(s, marker)) return false;
+  const std::size_t count = ReadCount(s, kElementBytes);
+  items = ReadElements(s, count);
+  return true;
+}
+
 }  // namespace
 
 // Stack
@@ -106,16 +120,11 @@ RValue CDS_Stack::pop() {
 }
 
 void CDS_Stack::write(CStream& s) const {
-  StreamWriteInt(s, kStackMarker);
-  WriteCount(s, items_.size());
-  WriteElements(s, items_);
+  WriteSequence(s, kStackMarker, items_);
 }
 
 bool CDS_Stack::read(CStream& s) {
-  if (!ReadMarker(s, kStackMarker)) return false;
-  const std::size_t count = ReadCount(s, kElementBytes);
-  items_ = ReadElements(s, count);
-  return true;
+  return ReadSequence(s, kStackMarker, items_);
 }
 
 // Queue
@@ -220,16 +229,11 @@ void CDS_List::shuffle(CRandom& random) {
 }
 
 void CDS_List::write(CStream& s) const {
-  StreamWriteInt(s, kListMarker);
-  WriteCount(s, items_.size());
-  WriteElements(s, items_);
+  WriteSequence(s, kListMarker, items_);
 }
 
 bool CDS_List::read(CStream& s) {
-  if (!ReadMarker(s, kListMarker)) return false;
-  const std::size_t count = ReadCount(s, kElementBytes);
-  items_ = ReadElements(s, count);
-  return true;
+  return ReadSequence(s, kListMarker, items_);
 }
 
 // Priority queue
