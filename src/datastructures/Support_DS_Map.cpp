@@ -1,9 +1,12 @@
 #include "datastructures/Support_DS_Map.h"
 
+#include <utility>
+
 namespace px {
 
 void CDS_Map::clear() {
   nodes_ = {};
+  values_ = {};
   free_ = {};
   root_ = kNil;
   count_ = 0;
@@ -28,10 +31,11 @@ std::uint32_t CDS_Map::newNode(const RValue& key, const RValue& value) {
     if (nodes_.size() >= kNil) throw std::length_error("map is full");
     n = static_cast<std::uint32_t>(nodes_.size());
     nodes_.emplace_back();
+    values_.emplace_back();
   }
   Node& node = nodes_[n];
   node.key = key;
-  node.value = value;
+  values_[n] = value;
   node.left = node.right = kNil;
   node.priority = nextPriority();
   return n;
@@ -87,7 +91,7 @@ std::uint32_t* CDS_Map::lowerBoundLink(const RValue& key, const ElementOrder& or
 RValue* CDS_Map::find(const RValue& key, const ElementOrder& order) {
   const std::uint32_t n = *lowerBoundLink(key, order);
   if (n == kNil || !order.Equal(nodes_[n].key, key)) return nullptr;
-  return &nodes_[n].value;
+  return &values_[n];
 }
 
 std::uint32_t CDS_Map::merge(std::uint32_t a, std::uint32_t b) {
@@ -114,6 +118,7 @@ bool CDS_Map::erase(const RValue& key, const ElementOrder& order) {
   if (n == kNil || !order.Equal(nodes_[n].key, key)) return false;
   *link = merge(nodes_[n].left, nodes_[n].right);
   nodes_[n] = Node{};  // lets go of the strings now
+  values_[n] = RValue{};
   free_.push_back(n);
   --count_;
   return true;
@@ -203,22 +208,28 @@ void CDS_Map::write(CStream& s) const {
   StreamWriteInt(s, kMapMarker);
   WriteCount(s, order.size());
   for (std::uint32_t n : order) WriteElement(s, nodes_[n].key);
-  for (std::uint32_t n : order) WriteElement(s, nodes_[n].value);
+  for (std::uint32_t n : order) WriteElement(s, values_[n]);
 }
 
 bool CDS_Map::read(CStream& s, const ElementOrder& order) {
   if (!ReadMarker(s, kMapMarker)) return false;
   const std::size_t count = ReadCount(s, 2 * kElementBytes);
-  CDS_Map map;
-  map.nodes_.resize(count);
-  for (Node& node : map.nodes_) node.key = ReadElement(s);
-  for (Node& node : map.nodes_) node.value = ReadElement(s);
+  std::vector<std::pair<RValue, RValue>> pairs(count);
+  for (auto& pair : pairs) pair.first = ReadElement(s);
+  for (auto& pair : pairs) pair.second = ReadElement(s);
   for (std::size_t i = 1; i < count; ++i) {
-    if (order.Compare(map.nodes_[i - 1].key, map.nodes_[i].key) > 0) {
+    if (order.Compare(pairs[i - 1].first, pairs[i].first) > 0) {
       SortByElement(
-          map.nodes_, [](const Node& n) -> const RValue& { return n.key; }, true, order);
+          pairs, [](const auto& p) -> const RValue& { return p.first; }, true, order);
       break;
     }
+  }
+  CDS_Map map;
+  map.nodes_.resize(count);
+  map.values_.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    map.nodes_[i].key = std::move(pairs[i].first);
+    map.values_.push_back(std::move(pairs[i].second));
   }
   map.buildFromSequence();
   *this = std::move(map);

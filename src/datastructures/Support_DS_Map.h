@@ -38,7 +38,7 @@ class CDS_Map {
   // Calls f(key, value) for each pair in order.
   template <class F>
   void forEach(F&& f) const {
-    for (std::uint32_t n : inOrder()) f(nodes_[n].key, nodes_[n].value);
+    for (std::uint32_t n : inOrder()) f(nodes_[n].key, values_[n]);
   }
 
   void write(CStream& s) const;
@@ -50,9 +50,10 @@ class CDS_Map {
 
  private:
   static constexpr std::uint32_t kNil = 0xFFFFFFFFu;
+  // What a search walks through; the values lie apart, so the nodes stay
+  // small and more of them share the cache.
   struct Node {
     RValue key;
-    RValue value;
     std::uint32_t left = kNil;
     std::uint32_t right = kNil;
     std::uint32_t priority = 0;
@@ -69,8 +70,9 @@ class CDS_Map {
   void buildFromSequence();
 
   // Nodes live in one array and name each other by index; removed nodes
-  // are kept for reuse.
+  // are kept for reuse. values_[n] is the value of node n.
   std::vector<Node> nodes_;
+  std::vector<RValue> values_;
   std::vector<std::uint32_t> free_;
   std::uint32_t root_ = kNil;
   std::size_t count_ = 0;
