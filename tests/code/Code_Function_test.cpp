@@ -28,6 +28,8 @@ CExtensionPackage PackageWith(const char* name, std::int32_t id, std::int32_t ar
 TEST(FunctionRegistry, LookUpScriptsThenExtensionsThenBuiltIns) {
   pxtest::TestRun run;
   Runtime& rt = run.rt;
+  // The built-in families come first; these entries follow them.
+  const auto base = static_cast<std::int32_t>(rt.code.functions.size());
   RegisterFunction(rt, "alpha", Ignore, 2);
   RegisterFunction(rt, "shared", Ignore, kAnyArgumentCount);
   RegisterFunction(rt, "both", Ignore, 0);
@@ -38,7 +40,7 @@ TEST(FunctionRegistry, LookUpScriptsThenExtensionsThenBuiltIns) {
   rt.resources.extensions.push_back(PackageWith("both", 9, 1));
   rt.resources.extensions.push_back(PackageWith("huge", INT32_MAX, 1));
 
-  EXPECT_EQ(FindFunction(rt, "alpha"), 0);
+  EXPECT_EQ(FindFunction(rt, "alpha"), base);
   EXPECT_EQ(FindFunction(rt, "shared"), 100001);
   EXPECT_EQ(FindFunction(rt, "both"), 500007);
   EXPECT_EQ(FindFunction(rt, "Alpha"), -1);
@@ -47,8 +49,9 @@ TEST(FunctionRegistry, LookUpScriptsThenExtensionsThenBuiltIns) {
   const struct {
     std::int32_t index;
     std::int32_t count;
-  } counts[] = {{0, 2},       {1, -1},      {3, 5},      {4, -100},   {-1, -100},    {99999, -100},
-                {100001, -1}, {499999, -1}, {500007, 3}, {500009, 1}, {500008, -100}};
+  } counts[] = {{base, 2},   {base + 1, -1}, {base + 3, 5}, {base + 4, -100},
+                {-1, -100},  {99999, -100},  {100001, -1},  {499999, -1},
+                {500007, 3}, {500009, 1},    {500008, -100}};
   for (const auto& c : counts) EXPECT_EQ(FunctionArgCount(rt, c.index), c.count) << c.index;
 }
 
