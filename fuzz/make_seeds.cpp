@@ -1,5 +1,6 @@
-// Writes the seed corpus for the loader fuzzer: valid game data made by the
-// writer, in several shapes.
+// Writes the seed corpus of a fuzz target: for the loader, valid game data
+// made by the writer in several shapes; for the data-structure readers, the
+// texts their writers give.
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -7,13 +8,17 @@
 #include "runner/Runner_Load.h"
 #include "support/TestSupport.h"
 
+// Texts written by the data-structure functions (fuzz_ds.cpp).
+int WriteDataStructureSeeds(const std::filesystem::path& dir);
+
 namespace {
 
 void Write(const std::filesystem::path& path, std::uint8_t mode,
            const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary);
   out.put(static_cast<char>(mode));
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 // Each game twice: as stored (mode 0) and as its plain main block (mode 1).
@@ -32,6 +37,7 @@ int main(int argc, char** argv) {
   const std::string target = argv[1];
   const std::filesystem::path dir = argv[2];
   std::filesystem::create_directories(dir);
+  if (target == "ds") return WriteDataStructureSeeds(dir);
   if (target != "loader") return 0;  // other targets have hand-written seeds only
 
   px::GameFile plain;

@@ -7,6 +7,7 @@
 #include "code/Function_Math.h"
 #include "code/Function_Misc.h"
 #include "code/Script_Main.h"
+#include "datastructures/Function_Data_Structures.h"
 
 namespace px {
 
@@ -1292,11 +1293,8 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
   // One line per family that implements functions; the order here does not
   // matter, the signature list fixes the registration order.
   static const std::span<const FunctionDef> families[] = {
-      ScriptFunctions(),
-      MathFunctions(),
-      StringFunctions(),
-      DateFunctions(),
-      ProcessFunctions(),
+      ScriptFunctions(), MathFunctions(),    StringFunctions(),
+      DateFunctions(),   ProcessFunctions(), DataStructureFunctions(),
   };
   return families;
 }

@@ -12,6 +12,7 @@
 #include "code/Code_State.h"
 #include "code/Support_Random.h"
 #include "code/Variable_Main.h"
+#include "datastructures/Support_DS_Tables.h"
 #include "platform/Platform.h"
 #include "resources/Resource_Chunks.h"
 #include "runner/Option_Main.h"
@@ -57,6 +58,8 @@ struct Runtime {
   // Texts game code sent with show_debug_message in debug mode, oldest
   // first, for the debug window's message list.
   std::vector<std::string> debugMessages;
+  // The stacks, queues, lists, maps, priority queues and grids of game code.
+  DataStructures ds;
 };
 
 }  // namespace px
