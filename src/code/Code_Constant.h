@@ -44,3 +44,17 @@ void AddConstant(Runtime& rt, std::string_view name, const RValue& value);
 bool FindConstant(const Runtime& rt, std::string_view name, RValue& out);
 
 }  // namespace px
+
+namespace px {
+
+// Defines a game or extension constant from its value text: the name is
+// trimmed and must be a name of game code, the text compiles as an
+// expression evaluated with a temporary instance as self and other. A
+// failure shows "Constant name " + name + "  is not valid." or "Value for
+// constant " + name + "  is not valid." in a plain message box.
+bool DefineConstant(Runtime& rt, std::string_view name, std::string_view valueText);
+// Defines the game's constants in stored order, stopping at the first
+// failure.
+bool DefineUserConstants(Runtime& rt);
+
+}  // namespace px

@@ -29,7 +29,18 @@ struct ErrorReportState {
   // Whether the error log has been written this run (the first write
   // truncates it).
   bool logStarted = false;
+  // The error window's text: every report of the run, CR LF between lines,
+  // until the player clears it.
+  std::string memo;
 };
+
+inline constexpr const char* kErrorLogFile = "game_errors.log";
+inline constexpr const char* kErrorFormCaption = "Error Messages";
+
+// Shows the error window with the message added to its text; true when the
+// player chose to abort (every way of closing it but Ignore). Ignore is
+// offered only when `allowIgnore`.
+bool ShowErrorForm(Runtime& rt, std::string_view message, bool allowIgnore);
 
 // The central report of an error: the error window, the log, error_last and
 // error_occurred; a fatal report ends the game.
@@ -37,6 +48,9 @@ void ReportError(Runtime& rt, std::string_view message, bool fatal);
 // ReportError with the header naming the event being run. The report every
 // built-in function uses; it never makes the calling code fail.
 void RuntimeError(Runtime& rt, std::string_view message, bool fatal = false);
+// "[FATAL ]ERROR in" CR LF "action number " … ":" CR LF CR LF, naming the
+// running event and its object (or the time line and step of a moment).
+std::string RuntimeErrorHeader(const Runtime& rt, bool fatal);
 
 // Records a code error at a 1-based text position of the code, unless one is
 // already pending.

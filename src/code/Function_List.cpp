@@ -4,8 +4,10 @@
 #include <vector>
 
 #include "code/Function_Date.h"
+#include "code/Function_Execute.h"
 #include "code/Function_Math.h"
 #include "code/Function_Misc.h"
+#include "code/Function_Variable.h"
 #include "code/Script_Main.h"
 #include "datastructures/Function_Data_Structures.h"
 
@@ -1293,8 +1295,14 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
   // One line per family that implements functions; the order here does not
   // matter, the signature list fixes the registration order.
   static const std::span<const FunctionDef> families[] = {
-      ScriptFunctions(), MathFunctions(),    StringFunctions(),
-      DateFunctions(),   ProcessFunctions(), DataStructureFunctions(),
+      ScriptFunctions(),    //
+      ExecuteFunctions(),   //
+      VariableFunctions(),  //
+      MathFunctions(),      //
+      StringFunctions(),    //
+      DateFunctions(),      //
+      ProcessFunctions(),   //
+      DataStructureFunctions(),
   };
   return families;
 }

@@ -1,6 +1,8 @@
 // The clipboard's text and process-level controls for game code.
 #include "code/Function_Misc.h"
 
+#include <iostream>
+
 #include "code/Function_Support.h"
 #include "code/Support_Format.h"
 #include "runner/Run_Global.h"
@@ -39,6 +41,8 @@ void ShowDebugMessage(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t,
                       const FunctionArgs& args) {
   if (!rt.flags.debugFlag) return;
   rt.debugMessages.push_back(args[0].isString() ? args[0].str() : RealToText(args[0].real));
+  // Until the debug window exists, the messages go to standard error.
+  std::cerr << rt.debugMessages.back() << '\n';
 }
 
 void SetProgramPriority(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue&,

@@ -56,6 +56,35 @@ bool SetArgumentN(Runtime& rt, CInstanceBase&, std::int32_t, const RValue& value
   return true;
 }
 
+// ---- The running event and the error report ----
+
+template <std::int32_t CurrentEvent::*Field>
+bool GetEventField(Runtime& rt, CInstanceBase&, std::int32_t, RValue& out) {
+  out.setReal(rt.event.*Field);
+  return true;
+}
+
+bool GetErrorOccurred(Runtime& rt, CInstanceBase&, std::int32_t, RValue& out) {
+  out.setReal(rt.code.report.occurred ? 1.0 : 0.0);
+  return true;
+}
+
+// True at 0.5 or more, without rounding.
+bool SetErrorOccurred(Runtime& rt, CInstanceBase&, std::int32_t, const RValue& value) {
+  rt.code.report.occurred = value.real >= 0.5;
+  return true;
+}
+
+bool GetErrorLast(Runtime& rt, CInstanceBase&, std::int32_t, RValue& out) {
+  out.setString(rt.code.report.last);
+  return true;
+}
+
+bool SetErrorLast(Runtime& rt, CInstanceBase&, std::int32_t, const RValue& value) {
+  rt.code.report.last = value.str();
+  return true;
+}
+
 // ---- The run ----
 
 bool GetGameId(Runtime& rt, CInstanceBase&, std::int32_t, RValue& out) {
@@ -259,14 +288,14 @@ constexpr RBuiltinVariable kGameVariables[] = {
     Waiting("current_hour", kRO),
     Waiting("current_minute", kRO),
     Waiting("current_second", kRO),
-    Waiting("event_type", kRO),
-    Waiting("event_number", kRO),
-    Waiting("event_object", kRO),
-    Waiting("event_action", kRO),
+    {"event_type", GetEventField<&CurrentEvent::type>, nullptr, kRO},
+    {"event_number", GetEventField<&CurrentEvent::number>, nullptr, kRO},
+    {"event_object", GetEventField<&CurrentEvent::object>, nullptr, kRO},
+    {"event_action", GetEventField<&CurrentEvent::action>, nullptr, kRO},
     Waiting("secure_mode", kRO),
     {"debug_mode", GetDebugMode, nullptr, kRO},
-    Waiting("error_occurred", kRW),
-    Waiting("error_last", kRW),
+    {"error_occurred", GetErrorOccurred, SetErrorOccurred, kRW},
+    {"error_last", GetErrorLast, SetErrorLast, kRW},
     {"plexamo_version", GetVersion, nullptr, kRO},
 };
 

@@ -9,6 +9,7 @@
 #include <iosfwd>
 #include <memory>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -96,6 +97,11 @@ class Platform {
 
   virtual Answer messageBox(std::string_view text, std::string_view caption, Buttons buttons,
                             MessageIcon icon) = 0;
+  // A dialog with buttons of the caller's own: the index of the button
+  // chosen, or −1 when it was closed without one. Headless, the text is
+  // printed and `defaultButton` taken.
+  virtual int choiceBox(std::string_view text, std::string_view caption,
+                        std::span<const std::string_view> buttons, int defaultButton) = 0;
 
   // The clipboard's text, as bytes in the runner's single-byte code page
   // (Windows-1252). Headless, a clipboard private to the process.

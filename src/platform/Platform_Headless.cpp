@@ -53,6 +53,12 @@ class HeadlessPlatform final : public Platform {
     out_.flush();
     return DefaultAnswer(buttons);
   }
+  int choiceBox(std::string_view text, std::string_view, std::span<const std::string_view>,
+                int defaultButton) override {
+    out_ << NormalizeLineEnds(text) << '\n';
+    out_.flush();
+    return defaultButton;
+  }
   // As on the desktop, an empty text leaves no text on the clipboard.
   bool hasClipboardText() override { return !clipboard_.empty(); }
   std::string clipboardText() override { return clipboard_; }

@@ -189,6 +189,28 @@ class SdlPlatform final : public Platform {
     return static_cast<Answer>(pressed);
   }
 
+  int choiceBox(std::string_view text, std::string_view caption,
+                std::span<const std::string_view> buttons, int defaultButton) override {
+    const std::string body = CodePageToUtf8(NormalizeLineEnds(text));
+    std::vector<std::string> labels(buttons.begin(), buttons.end());
+    std::vector<SDL_MessageBoxButtonData> data;
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+      const Uint32 flags =
+          static_cast<int>(i) == defaultButton ? SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT : 0;
+      data.push_back({flags, static_cast<int>(i), labels[i].c_str()});
+    }
+    const std::string title(caption);
+    const SDL_MessageBoxData box{
+        SDL_MESSAGEBOX_ERROR,          nullptr,     title.c_str(), body.c_str(),
+        static_cast<int>(data.size()), data.data(), nullptr};
+    int pressed = -1;
+    if (SDL_ShowMessageBox(&box, &pressed) != 0) {
+      std::cerr << body << '\n';
+      return defaultButton;
+    }
+    return pressed;
+  }
+
   bool hasClipboardText() override { return SDL_HasClipboardText() == SDL_TRUE; }
   std::string clipboardText() override {
     char* text = SDL_GetClipboardText();

@@ -18,8 +18,13 @@
 #include "runner/Option_Main.h"
 #include "runner/Runner_LoadForm.h"
 #include "runner/Runner_TempDir.h"
+#include "world/Event_Name.h"
 
 namespace px {
+
+// Pending changes carried out between steps.
+inline constexpr std::int32_t kNoPendingChange = -1;
+inline constexpr std::int32_t kPendingAbort = -400;
 
 // The run flags read from the header and the main block.
 struct RunFlags {
@@ -53,6 +58,13 @@ struct Runtime {
   Variables vars;
   // Functions, constants and the code-error state of the scripting language.
   CodeState code;
+  // The event being executed.
+  CurrentEvent event;
+  // A room change, restart, end, load or abort that waits for the end of
+  // the step; kNoPendingChange when none.
+  std::int32_t pendingChange = kNoPendingChange;
+  // Set once the game asked the application to end.
+  bool terminateRequested = false;
   // The generator behind every random draw of the game.
   CRandom random;
   // Texts game code sent with show_debug_message in debug mode, oldest

@@ -6,6 +6,8 @@
 
 #include <exception>
 
+#include "code/Code_Constant.h"
+#include "code/Script_Main.h"
 #include "runner/Run_Global.h"
 #include "runner/Runner_Load.h"
 
@@ -26,9 +28,9 @@ struct PrepareStep {
 const PrepareStep kPrepareSteps[] = {
     {50, "Extracting included files", nullptr, nullptr},
     {55, "Preparing extension pacakges", nullptr, "Failed to prepare extension packages."},
-    {60, "Preparing constants", nullptr, "Failed to define the constants."},
+    {60, "Preparing constants", DefineUserConstants, "Failed to define the constants."},
     {61, "Preparing triggers", nullptr, "Failed to prepare triggers."},
-    {62, "Compiling scripts", nullptr, "Failed to compile the scripts."},
+    {62, "Compiling scripts", CompileScripts, "Failed to compile the scripts."},
     {70, "Compiling time line actions", nullptr,
      "Failed to compile the actions in the time lines."},
     {72, "Compiling object actions", nullptr, "Failed to compile the actions in the objects."},

@@ -247,6 +247,10 @@ class ProgressLog final : public Platform {
   std::string clipboardText() override { return inner_->clipboardText(); }
   void setClipboardText(std::string_view text) override { inner_->setClipboardText(text); }
   void setProgramPriority(int level) override { inner_->setProgramPriority(level); }
+  int choiceBox(std::string_view text, std::string_view caption,
+                std::span<const std::string_view> buttons, int defaultButton) override {
+    return inner_->choiceBox(text, caption, buttons, defaultButton);
+  }
 
  private:
   std::unique_ptr<Platform> inner_;
