@@ -176,6 +176,34 @@ TEST(Startup, FailuresShowTheirMessageAndExitWithOne) {
   }
 }
 
+// The game's own code is compiled while preparing: its errors end the run.
+TEST(Startup, CodeThatDoesNotCompileEndsTheRun) {
+  GameFile badScript = SampleGame();
+  badScript.resources.scripts.add("scr_broken", CScript{"a = 1;\r\nb = "});
+  GameFile badConstant = SampleGame();
+  badConstant.resources.constants.push_back({"LIMIT", "3 +"});
+  struct Case {
+    const char* name;
+    GameFile game;
+    const char* output;
+  };
+  const Case cases[] = {
+      {"script", badScript,
+       "\n___________________________________________\n"
+       "COMPILATION ERROR in Script: scr_broken\nError in code at line 2:\n   b = \n"
+       "      ^\nat position 5: Unexpected symbol in expression.\n"
+       "Failed to compile the scripts.\n"},
+      {"constant", badConstant,
+       "Value for constant LIMIT  is not valid.\nFailed to define the constants.\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const InProcessRun run = PlayBytes(WriteGameFile(c.game));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.output, c.output);
+  }
+}
+
 TEST(Startup, EveryTruncationIsReportedAsCorrupted) {
   const auto good = WriteGameFile(SampleGame());
   // Cutting anywhere inside the data must end in the corruption message,
