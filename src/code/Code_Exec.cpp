@@ -190,8 +190,23 @@ bool EvalBinary(const XNode& n, Frame& f, RValue& out) {
   }
 }
 
+// A `var` local against a constant, the shape of most loop conditions and
+// index arithmetic: the slot is read in place.
 template <TokenKind Op>
-EvalFn BinaryFor(bool constantRight) {
+bool EvalBinaryLocalConstant(const XNode& n, Frame& f, RValue& out) {
+  const LocalSlot& s = f.locals[n.a->slot];
+  if (s.defined && RealsTakeFastPath<Op>(s.var.value, n.value)) {
+    out.setReal(realop::Binary<Op>(s.var.value.real, n.value.real));
+    return true;
+  }
+  return EvalBinary<Op, true>(n, f, out);
+}
+
+bool IsLocalScalar(const XNode& t);
+
+template <TokenKind Op>
+EvalFn BinaryFor(const XNode& n, bool constantRight) {
+  if (constantRight && IsLocalScalar(*n.a)) return &EvalBinaryLocalConstant<Op>;
   return constantRight ? &EvalBinary<Op, true> : &EvalBinary<Op, false>;
 }
 
@@ -300,6 +315,24 @@ void AppendString(RValue& target, RValue& work, const RValue& value) {
   work = target;
 }
 
+// `a[i] = v` or `a[i, j] = v` on a `var` array.
+ExecStatus RunAssignLocalElement(const XNode& n, Frame& f) {
+  const XNode& t = *n.a;
+  std::int32_t prefix = 0;
+  std::int32_t flat = 0;
+  if (!ResolveRef(t, f, prefix, flat)) return ExecStatus::Error;
+  RValue& work = *f.result;
+  if (!n.b->eval(*n.b, f, work)) return ExecStatus::Error;
+  LocalSlot& s = f.locals[t.slot];
+  if (!s.var.store(flat, work)) {
+    return FailStatus(
+        f, t.position,
+        VariableErrorMessage(f.rt, VarAccess::Write, VarStatus::Failed, t.index, flat));
+  }
+  s.defined = true;
+  return ExecStatus::Normal;
+}
+
 ExecStatus RunAssignGeneric(const XNode& n, Frame& f) {
   const XNode& t = *n.a;
   std::int32_t prefix = 0;
@@ -360,7 +393,11 @@ ExecStatus RunAssignDirect(const XNode& n, Frame& f) {
     return ExecStatus::Normal;
   } else {
     RValue value;
-    if (!n.b->eval(*n.b, f, value)) return ExecStatus::Error;
+    if (n.b->kind == K::Constant) {
+      value = n.b->value;
+    } else if (!n.b->eval(*n.b, f, value)) {
+      return ExecStatus::Error;
+    }
     RValue* stored = Place::Find(t, f);
     if (!stored) {
       if (!ReadRef(t, f, t.prefix, 0, work)) return ExecStatus::Error;
@@ -643,6 +680,9 @@ bool IsLocalScalar(const XNode& t) {
 RunFn AssignRun(const XNode& n) {
   const XNode& t = *n.a;
   if (IsLocalScalar(t)) return AssignDirectFor<LocalPlace>(n.op);
+  if (n.op == K::Assign && t.fixedPrefix && t.prefix == kLocal && t.slot >= 0) {
+    return &RunAssignLocalElement;
+  }
   if (IsSelfUser(t)) {
     return t.prefix == kNoPrefix ? AssignDirectFor<SelfPlace<true>>(n.op)
                                  : AssignDirectFor<SelfPlace<false>>(n.op);
@@ -865,45 +905,45 @@ EvalFn BinaryEval(const XNode& n) {
   const bool c = n.b->kind == K::Constant;
   switch (n.op) {
     case K::Plus:
-      return BinaryFor<K::Plus>(c);
+      return BinaryFor<K::Plus>(n, c);
     case K::Minus:
-      return BinaryFor<K::Minus>(c);
+      return BinaryFor<K::Minus>(n, c);
     case K::Multiply:
-      return BinaryFor<K::Multiply>(c);
+      return BinaryFor<K::Multiply>(n, c);
     case K::Divide:
-      return BinaryFor<K::Divide>(c);
+      return BinaryFor<K::Divide>(n, c);
     case K::Div:
-      return BinaryFor<K::Div>(c);
+      return BinaryFor<K::Div>(n, c);
     case K::Mod:
-      return BinaryFor<K::Mod>(c);
+      return BinaryFor<K::Mod>(n, c);
     case K::And:
-      return BinaryFor<K::And>(c);
+      return BinaryFor<K::And>(n, c);
     case K::Or:
-      return BinaryFor<K::Or>(c);
+      return BinaryFor<K::Or>(n, c);
     case K::Xor:
-      return BinaryFor<K::Xor>(c);
+      return BinaryFor<K::Xor>(n, c);
     case K::Less:
-      return BinaryFor<K::Less>(c);
+      return BinaryFor<K::Less>(n, c);
     case K::LessEqual:
-      return BinaryFor<K::LessEqual>(c);
+      return BinaryFor<K::LessEqual>(n, c);
     case K::Greater:
-      return BinaryFor<K::Greater>(c);
+      return BinaryFor<K::Greater>(n, c);
     case K::GreaterEqual:
-      return BinaryFor<K::GreaterEqual>(c);
+      return BinaryFor<K::GreaterEqual>(n, c);
     case K::NotEqual:
-      return BinaryFor<K::NotEqual>(c);
+      return BinaryFor<K::NotEqual>(n, c);
     case K::BitOr:
-      return BinaryFor<K::BitOr>(c);
+      return BinaryFor<K::BitOr>(n, c);
     case K::BitAnd:
-      return BinaryFor<K::BitAnd>(c);
+      return BinaryFor<K::BitAnd>(n, c);
     case K::BitXor:
-      return BinaryFor<K::BitXor>(c);
+      return BinaryFor<K::BitXor>(n, c);
     case K::ShiftLeft:
-      return BinaryFor<K::ShiftLeft>(c);
+      return BinaryFor<K::ShiftLeft>(n, c);
     case K::ShiftRight:
-      return BinaryFor<K::ShiftRight>(c);
+      return BinaryFor<K::ShiftRight>(n, c);
     default:
-      return BinaryFor<K::Equal>(c);  // Equal, Assign
+      return BinaryFor<K::Equal>(n, c);  // Equal, Assign
   }
 }
 

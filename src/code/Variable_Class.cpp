@@ -6,7 +6,7 @@
 
 namespace px {
 
-bool RVariable::store(std::int32_t flat, const RValue& v) {
+bool RVariable::storeGrowing(std::int32_t flat, const RValue& v) {
   if (flat == 0) {
     value = v;
     return true;

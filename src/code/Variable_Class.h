@@ -42,9 +42,22 @@ struct RVariable {
   }
   // Stores into an element, growing the rows with real 0 up to it. False
   // (nothing stored) for a flat index outside 0 .. kMaxFlatIndex.
-  bool store(std::int32_t flat, const RValue& v);
+  bool store(std::int32_t flat, const RValue& v) {
+    if (flat > 0 && flat <= kMaxFlatIndex) {
+      const auto row = static_cast<std::size_t>(flat / kArrayDim);
+      const auto column = static_cast<std::size_t>(flat % kArrayDim);
+      if (row < rows.size() && column < rows[row].size()) {
+        rows[row][column] = v;
+        return true;
+      }
+    }
+    return storeGrowing(flat, v);
+  }
 
   bool operator==(const RVariable&) const = default;
+
+ private:
+  bool storeGrowing(std::int32_t flat, const RValue& v);
 };
 
 // Variables in the order they were created, which is the order they are
