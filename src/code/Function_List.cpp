@@ -7,6 +7,7 @@
 #include "code/Function_Math.h"
 #include "code/Function_Misc.h"
 #include "code/Script_Main.h"
+#include "system/Function_File.h"
 
 namespace px {
 
@@ -1297,6 +1298,7 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       StringFunctions(),
       DateFunctions(),
       ProcessFunctions(),
+      FileFunctions(),
   };
   return families;
 }

@@ -17,6 +17,7 @@
 #include "runner/Option_Main.h"
 #include "runner/Runner_LoadForm.h"
 #include "runner/Runner_TempDir.h"
+#include "system/Support_File.h"
 
 namespace px {
 
@@ -57,6 +58,8 @@ struct Runtime {
   // Texts game code sent with show_debug_message in debug mode, oldest
   // first, for the debug window's message list.
   std::vector<std::string> debugMessages;
+  // Open files, the file search, the INI file and secure mode.
+  FileState files;
 };
 
 }  // namespace px
