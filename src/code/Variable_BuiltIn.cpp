@@ -94,6 +94,11 @@ bool GetDebugMode(Runtime& rt, CInstanceBase&, std::int32_t, RValue& out) {
   return true;
 }
 
+bool GetSecureMode(Runtime& rt, CInstanceBase&, std::int32_t, RValue& out) {
+  out.setReal(rt.files.secureMode ? 1.0 : 0.0);
+  return true;
+}
+
 bool GetVersion(Runtime&, CInstanceBase&, std::int32_t, RValue& out) {
   out.setReal(800.0);
   return true;
@@ -263,7 +268,7 @@ constexpr RBuiltinVariable kGameVariables[] = {
     Waiting("event_number", kRO),
     Waiting("event_object", kRO),
     Waiting("event_action", kRO),
-    Waiting("secure_mode", kRO),
+    {"secure_mode", GetSecureMode, nullptr, kRO},
     {"debug_mode", GetDebugMode, nullptr, kRO},
     Waiting("error_occurred", kRW),
     Waiting("error_last", kRW),

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Platform_Registry.h"
 #include "system/Support_Ini.h"
 #include "system/Support_Number.h"
 
@@ -57,6 +58,9 @@ struct FileState {
   // Refuses writing outside the current directory, programs and registry
   // writes; decided at start-up.
   bool secureMode = false;
+  // The registry, and the root of the registry_*_ext functions.
+  Registry registry;
+  RegistryRoot registryRoot = RegistryRoot::CurrentUser;
 };
 
 // Opens a text file in slot `slot` (which must be free); false on failure.
