@@ -8,6 +8,7 @@
 #include "code/Function_Misc.h"
 #include "code/Script_Main.h"
 #include "system/Function_File.h"
+#include "system/Function_Program.h"
 #include "system/Function_Registry.h"
 
 namespace px {
@@ -1301,6 +1302,7 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       ProcessFunctions(),
       FileFunctions(),
       RegistryFunctions(),
+      ProgramFunctions(),
   };
   return families;
 }
