@@ -10,6 +10,7 @@
 #include "system/Function_File.h"
 #include "system/Function_Program.h"
 #include "system/Function_Registry.h"
+#include "system/Support_IncludedFile.h"
 
 namespace px {
 
@@ -1303,6 +1304,7 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       FileFunctions(),
       RegistryFunctions(),
       ProgramFunctions(),
+      IncludedFileFunctions(),
   };
   return families;
 }
