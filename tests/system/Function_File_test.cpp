@@ -21,9 +21,7 @@ using pxtest::Real;
 using pxtest::Str;
 using pxtest::WriteText;
 
-bool EndsWith(const std::string& s, const std::string& tail) {
-  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
-}
+using pxtest::EndsWith;
 
 // Runs a call and expects it to report `message` (or nothing for "").
 void ExpectReport(pxtest::TestRun& run, const std::string& message, std::string_view name,
@@ -142,11 +140,7 @@ TEST(BinaryFiles, BadHandlesAndOpenFailures) {
   pxtest::TestRun run;
   Call(run, "file_bin_open", {Str("a.bin"), Real(2)});
   std::filesystem::create_directory("folder");
-  const struct {
-    const char* message;
-    const char* name;
-    std::vector<RValue> args;
-  } cases[] = {
+  const pxtest::ReportCase cases[] = {
       {"Trying to rewrite unopened file.", "file_bin_rewrite", {Real(2)}},
       {"Trying to close unopened file.", "file_bin_close", {Real(0)}},
       {"File is not opened.", "file_bin_seek", {Real(33), Real(0)}},
@@ -243,11 +237,7 @@ TEST(TextFiles, WrongModesAndBadHandles) {
   std::filesystem::create_directory("folder");
   ASSERT_EQ(Call(run, "file_text_open_read", {Str("r.txt")}), Real(1));
   ASSERT_EQ(Call(run, "file_text_open_write", {Str("w.txt")}), Real(2));
-  const struct {
-    const char* message;
-    const char* name;
-    std::vector<RValue> args;
-  } cases[] = {
+  const pxtest::ReportCase cases[] = {
       {"File is not opened for reading.", "file_text_read_string", {Real(2)}},
       {"File is not opened for reading.", "file_text_read_real", {Real(3)}},
       {"File is not opened for reading.", "file_text_readln", {Real(40)}},
@@ -273,15 +263,7 @@ TEST(TextFiles, WrongModesAndBadHandles) {
       {"Error opening file for writing.", "file_open_write", {Str("folder")}},
       {"Error opening file for reading.", "file_open_read", {Str("folder")}},
   };
-  for (const auto& c : cases) {
-    run.rt.code.report.last.clear();
-    pxtest::CallWith(run, c.name, c.args);
-    if (*c.message == 0) {
-      EXPECT_EQ(run.rt.code.report.last, "") << c.name;
-    } else {
-      EXPECT_TRUE(EndsWith(run.rt.code.report.last, c.message)) << c.name << ": " << run.rt.code.report.last;
-    }
-  }
+  pxtest::ExpectReports(run, cases);
   EXPECT_FALSE(std::filesystem::exists("w.txt") && ReadFile("w.txt") != "");
 }
 
@@ -375,11 +357,7 @@ TEST(SecureMode, FoldersAreRefusedForWriting) {
   pxtest::TestRun run;
   run.rt.files.secureMode = true;
   std::filesystem::create_directory("data");
-  const struct {
-    const char* message;
-    const char* name;
-    std::vector<RValue> args;
-  } cases[] = {
+  const pxtest::ReportCase cases[] = {
       {"In secure mode you cannot write file data\\save.txt", "file_text_open_write", {Str("data\\save.txt")}},
       {"In secure mode you cannot write file data/save.txt", "file_open_write", {Str("data/save.txt")}},
       {"In secure mode you cannot write file data\\b", "file_bin_open", {Str("data\\b"), Real(1)}},
@@ -394,15 +372,7 @@ TEST(SecureMode, FoldersAreRefusedForWriting) {
       {"", "file_delete", {Str("c:save.txt")}},
       {"", "file_bin_open", {Str("data\\b"), Real(0)}},
   };
-  for (const auto& c : cases) {
-    run.rt.code.report.last.clear();
-    pxtest::CallWith(run, c.name, c.args);
-    if (*c.message == 0) {
-      EXPECT_EQ(run.rt.code.report.last, "") << c.name;
-    } else {
-      EXPECT_TRUE(EndsWith(run.rt.code.report.last, c.message)) << c.name << ": " << run.rt.code.report.last;
-    }
-  }
+  pxtest::ExpectReports(run, cases);
   // Only the reading open of data\b created something inside data; the
   // plain name was written and then deleted.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator("data"), {}), 1);

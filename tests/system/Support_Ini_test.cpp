@@ -21,9 +21,7 @@ using pxtest::ReadFile;
 using pxtest::Real;
 using pxtest::Str;
 
-bool EndsWith(const std::string& s, const std::string& tail) {
-  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
-}
+using pxtest::EndsWith;
 
 TEST(IniFiles, ReadingRules) {
   const IniFile ini = IniFile::FromText(
