@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "platform/Platform.h"
+#include "system/Function_Registry.h"
 #include "runner/Run_Global.h"
 #include "runner/Runner_CommandLine.h"
 #include "runner/Runner_Form.h"
@@ -29,6 +30,7 @@ static int Play(const px::CommandLine& cl) {
   rt.maxSteps = cl.maxSteps;
   rt.parameters.push_back(cl.gameFile);
   rt.parameters.insert(rt.parameters.end(), cl.gameArguments.begin(), cl.gameArguments.end());
+  rt.files.secureMode = px::SecureModeFromRegistry(rt.files.registry);
 
   const fs::path gameDir = fs::absolute(cl.gameFile).parent_path();
   if (!rt.tempDir.Create(gameDir))

@@ -7,7 +7,7 @@ PACKAGES=(
   # toolchain
   g++ cmake ninja-build ccache pkg-config git
   # runner libraries
-  libsdl2-dev libsdl2-image-dev zlib1g-dev nlohmann-json3-dev
+  libsdl2-dev libsdl2-image-dev zlib1g-dev nlohmann-json3-dev libsqlite3-dev
   # tests, benchmarks and fuzzing
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   # the reference interpreter of the interpreter benchmark

@@ -10,6 +10,10 @@
 #include "code/Function_Variable.h"
 #include "code/Script_Main.h"
 #include "datastructures/Function_Data_Structures.h"
+#include "system/Function_File.h"
+#include "system/Function_Program.h"
+#include "system/Function_Registry.h"
+#include "system/Support_IncludedFile.h"
 
 namespace px {
 
@@ -1302,7 +1306,8 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       StringFunctions(),    //
       DateFunctions(),      //
       ProcessFunctions(),   //
-      DataStructureFunctions(),
+      DataStructureFunctions(), FileFunctions(),         RegistryFunctions(),
+      ProgramFunctions(),       IncludedFileFunctions(),
   };
   return families;
 }

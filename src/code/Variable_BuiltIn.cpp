@@ -123,6 +123,11 @@ bool GetDebugMode(Runtime& rt, CInstanceBase&, std::int32_t, RValue& out) {
   return true;
 }
 
+bool GetSecureMode(Runtime& rt, CInstanceBase&, std::int32_t, RValue& out) {
+  out.setReal(rt.files.secureMode ? 1.0 : 0.0);
+  return true;
+}
+
 bool GetVersion(Runtime&, CInstanceBase&, std::int32_t, RValue& out) {
   out.setReal(800.0);
   return true;
@@ -292,7 +297,7 @@ constexpr RBuiltinVariable kGameVariables[] = {
     {"event_number", GetEventField<&CurrentEvent::number>, nullptr, kRO},
     {"event_object", GetEventField<&CurrentEvent::object>, nullptr, kRO},
     {"event_action", GetEventField<&CurrentEvent::action>, nullptr, kRO},
-    Waiting("secure_mode", kRO),
+    {"secure_mode", GetSecureMode, nullptr, kRO},
     {"debug_mode", GetDebugMode, nullptr, kRO},
     {"error_occurred", GetErrorOccurred, SetErrorOccurred, kRW},
     {"error_last", GetErrorLast, SetErrorLast, kRW},

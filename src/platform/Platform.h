@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace px {
 
@@ -112,6 +113,13 @@ class Platform {
   // Scheduling priority of the game's main thread, from −3 (idle) through 0
   // (normal) to 3 (time-critical); best effort, ignored where not allowed.
   virtual void setProgramPriority(int level) = 0;
+
+  // Starts a program in the current directory: argv[0] is a path, or a name
+  // looked up on PATH. With `wait`, returns when it has ended, pumping
+  // events and sleeping 50 ms between checks. False when it could not be
+  // started. Headless, writes "Starting: " and the words, and starts
+  // nothing (true).
+  virtual bool startProgram(const std::vector<std::string>& argv, bool wait);
 };
 
 struct PlatformOptions {

@@ -64,6 +64,13 @@ class HeadlessPlatform final : public Platform {
   std::string clipboardText() override { return clipboard_; }
   void setClipboardText(std::string_view text) override { clipboard_ = text; }
   void setProgramPriority(int) override {}
+  bool startProgram(const std::vector<std::string>& argv, bool) override {
+    out_ << "Starting:";
+    for (const std::string& word : argv) out_ << ' ' << word;
+    out_ << '\n';
+    out_.flush();
+    return true;
+  }
 
  private:
   std::ostream& out_;

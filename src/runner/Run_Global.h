@@ -18,6 +18,7 @@
 #include "runner/Option_Main.h"
 #include "runner/Runner_LoadForm.h"
 #include "runner/Runner_TempDir.h"
+#include "system/Support_File.h"
 #include "world/Event_Name.h"
 
 namespace px {
@@ -72,6 +73,8 @@ struct Runtime {
   std::vector<std::string> debugMessages;
   // The stacks, queues, lists, maps, priority queues and grids of game code.
   DataStructures ds;
+  // Open files, the file search, the INI file and secure mode.
+  FileState files;
 };
 
 }  // namespace px

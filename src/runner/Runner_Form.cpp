@@ -10,6 +10,7 @@
 #include "code/Script_Main.h"
 #include "runner/Run_Global.h"
 #include "runner/Runner_Load.h"
+#include "system/Support_IncludedFile.h"
 
 namespace px {
 
@@ -26,7 +27,7 @@ struct PrepareStep {
 // The preparation steps in order. Each gets its work as the part of the
 // runner it belongs to exists.
 const PrepareStep kPrepareSteps[] = {
-    {50, "Extracting included files", nullptr, nullptr},
+    {50, "Extracting included files", ExportIncludedFiles, nullptr},
     {55, "Preparing extension pacakges", nullptr, "Failed to prepare extension packages."},
     {60, "Preparing constants", DefineUserConstants, "Failed to define the constants."},
     {61, "Preparing triggers", nullptr, "Failed to prepare triggers."},
@@ -91,6 +92,7 @@ void EndGame(Runtime& rt) {
   // temporary directory. The device, sound and included files are shut
   // down here in this order as they come into existence.
   rt.d3dxLibraryPath.clear();
+  RemoveIncludedFiles(rt);
 }
 
 int StartTimerTimer(Runtime& rt) {
