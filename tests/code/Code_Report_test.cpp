@@ -4,51 +4,30 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "code/Code_Constant.h"
 #include "code/Code_Error.h"
 #include "code/Code_ExecTestSupport.h"
+#include "system/File_TestSupport.h"
 
 using namespace px;
 using pxtest::ExecWorld;
 using pxtest::Show;
 
-namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // Runs in an empty folder of its own, where the error log is written.
 class ReportTest : public ::testing::Test {
  protected:
-  ReportTest() {
-    dir_ = fs::temp_directory_path() /
-           ("pxrun-report-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-            "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-    previous_ = fs::current_path();
-    fs::current_path(dir_);
-  }
-  ~ReportTest() override {
-    fs::current_path(previous_);
-    fs::remove_all(dir_);
-  }
-  std::string Log() const { return ReadFile(dir_ / kErrorLogFile); }
+  std::string Log() const { return pxtest::ReadFile(dir_.path() / kErrorLogFile); }
 
+  pxtest::InScratchDir dir_;
   ExecWorld w;
-  fs::path dir_;
-  fs::path previous_;
 };
 
 TEST_F(ReportTest, LogIsStartedAfreshThenAppendedAndTheGameGoesOn) {
-  std::ofstream(dir_ / kErrorLogFile) << "from an earlier run";
+  std::ofstream(dir_.path() / kErrorLogFile) << "from an earlier run";
   w.rt.settings.showErrors = false;
   w.rt.settings.logErrors = true;
   ReportError(w.rt, "first\rline", false);
@@ -160,13 +139,13 @@ TEST_F(ReportTest, ExecuteStringWithArgumentsAndErrors) {
 }
 
 TEST_F(ReportTest, ExecuteFileReadsLinesWhateverTheirEnds) {
-  std::ofstream(dir_ / "code.pxc", std::ios::binary)
+  std::ofstream(dir_.path() / "code.pxc", std::ios::binary)
       << "a = argument0;\r\nb = a + 1;\nreturn b * 2";
   EXPECT_EQ(Show(w.Run("return execute_file('code.pxc', 4)").result), "10");
   w.rt.settings.showErrors = false;
   ASSERT_TRUE(w.Run("execute_file('missing.pxc')").ok);
   EXPECT_TRUE(w.rt.code.report.last.ends_with("Trying to execute non-existing file."));
-  std::ofstream(dir_ / "bad.pxc", std::ios::binary) << "x = 1\r\ny = ";
+  std::ofstream(dir_.path() / "bad.pxc", std::ios::binary) << "x = 1\r\ny = ";
   ASSERT_TRUE(w.Run("execute_file('bad.pxc')").ok);
   EXPECT_TRUE(w.rt.code.report.last.starts_with(
       "COMPILATION ERROR in file to be executed\rError in code at line 3:"))

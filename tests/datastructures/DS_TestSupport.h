@@ -11,25 +11,14 @@
 #include <string_view>
 
 #include "code/Code_TestSupport.h"
+#include "code/Function_TestSupport.h"
 
 namespace pxtest {
 
 struct DsRun : TestRun {
   // Calls a registered function with exactly its declared number of arguments.
   px::RValue Call(std::string_view name, std::initializer_list<px::RValue> args = {}) {
-    px::RValue result;
-    const std::int32_t index = rt.code.functions.Find(name);
-    if (index < 0) {
-      ADD_FAILURE() << name << " is not registered";
-      return result;
-    }
-    const px::BuiltinFunctionEntry& entry = rt.code.functions[static_cast<std::size_t>(index)];
-    EXPECT_EQ(entry.argCount, static_cast<std::int32_t>(args.size())) << name;
-    px::FunctionArgs a{};
-    std::size_t i = 0;
-    for (const px::RValue& v : args) a[i++] = v;
-    entry.handler(rt, nullptr, nullptr, static_cast<std::int32_t>(args.size()), result, a);
-    return result;
+    return pxtest::Call(*this, name, args);
   }
   double Num(std::string_view name, std::initializer_list<px::RValue> args = {}) {
     const px::RValue r = Call(name, args);
