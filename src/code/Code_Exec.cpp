@@ -287,14 +287,10 @@ constexpr TokenKind CombiningOperatorOf(TokenKind assign) {
   }
 }
 
-TokenKind CombiningOperator(TokenKind assign) {
-  return CombiningOperatorOf(assign);
-}
-
 // Combines the working value with the evaluated value for a compound
 // assignment.
 bool Combine(const XNode& n, Frame& f, RValue& work, const RValue& value) {
-  if (const char* e = BinaryOperation(CombiningOperator(n.op), work, value)) {
+  if (const char* e = BinaryOperation(CombiningOperatorOf(n.op), work, value)) {
     return Fail(f, n.position, e);
   }
   return true;

@@ -38,13 +38,6 @@ inline double Bool(bool b) {
   return b ? 1.0 : 0.0;
 }
 
-// Truncates toward 0; 0 when the value has no 64-bit integer form.
-inline std::int64_t TruncToInt64(double v) {
-  const double t = std::trunc(v);
-  if (!(t >= -9223372036854775808.0 && t < 9223372036854775808.0)) return 0;
-  return static_cast<std::int64_t>(t);
-}
-
 // The quotient of div and mod: truncated, then its low 32 bits as signed.
 // The conversion to an integer truncates by itself.
 inline double Quotient32(double left, double right) {
