@@ -14,6 +14,7 @@
 #include "system/Function_Program.h"
 #include "system/Function_Registry.h"
 #include "system/Support_IncludedFile.h"
+#include "world/Function_Instance.h"
 
 namespace px {
 
@@ -1306,8 +1307,8 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       StringFunctions(),    //
       DateFunctions(),      //
       ProcessFunctions(),   //
-      DataStructureFunctions(), FileFunctions(),         RegistryFunctions(),
-      ProgramFunctions(),       IncludedFileFunctions(),
+      DataStructureFunctions(), FileFunctions(),     RegistryFunctions(), ProgramFunctions(),
+      IncludedFileFunctions(),  InstanceFunctions(), EventFunctions(),
   };
   return families;
 }
