@@ -10,6 +10,7 @@
 #include "code/Function_Variable.h"
 #include "code/Script_Main.h"
 #include "datastructures/Function_Data_Structures.h"
+#include "motion/Function_Interaction.h"
 #include "system/Function_File.h"
 #include "system/Function_Program.h"
 #include "system/Function_Registry.h"
@@ -1300,15 +1301,22 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
   // One line per family that implements functions; the order here does not
   // matter, the signature list fixes the registration order.
   static const std::span<const FunctionDef> families[] = {
-      ScriptFunctions(),    //
-      ExecuteFunctions(),   //
-      VariableFunctions(),  //
-      MathFunctions(),      //
-      StringFunctions(),    //
-      DateFunctions(),      //
-      ProcessFunctions(),   //
-      DataStructureFunctions(), FileFunctions(),     RegistryFunctions(), ProgramFunctions(),
-      IncludedFileFunctions(),  InstanceFunctions(), EventFunctions(),
+      ScriptFunctions(),         //
+      ExecuteFunctions(),        //
+      VariableFunctions(),       //
+      MathFunctions(),           //
+      StringFunctions(),         //
+      DateFunctions(),           //
+      ProcessFunctions(),        //
+      DataStructureFunctions(),  //
+      FileFunctions(),           //
+      RegistryFunctions(),       //
+      ProgramFunctions(),        //
+      IncludedFileFunctions(),   //
+      InstanceFunctions(),       //
+      EventFunctions(),          //
+      ActionFunctions(),         //
+      InteractionFunctions(),    //
   };
   return families;
 }
