@@ -47,21 +47,28 @@ class CAction {
   bool relative = false;
   std::vector<std::string> arg_texts;  // at most 8, as typed
   bool is_not = false;
-  // The compiled form, once prepared for running. Not part of the record:
-  // records compare equal whether prepared or not.
+  // The compiled form, once prepared for running.
   struct Prepared {
     std::shared_ptr<const RPreparedAction> form;
     const RPreparedAction* get() const { return form.get(); }
     const RPreparedAction* operator->() const { return form.get(); }
     explicit operator bool() const { return form != nullptr; }
-    bool operator==(const Prepared&) const { return true; }
   } prepared;
 
   // A wrong version, or more than 8 arguments, argument kinds or argument
   // texts, gives false.
   bool LoadFromStream(CStream& s);
   void WriteToStream(CStream& s) const;
-  bool operator==(const CAction&) const = default;
+  // Records compare by what is stored: the looked-up function index and the
+  // prepared form are not part of the record.
+  bool operator==(const CAction& o) const {
+    return library_id == o.library_id && action_id == o.action_id && kind == o.kind &&
+           may_be_relative == o.may_be_relative && is_question == o.is_question &&
+           has_applies_to == o.has_applies_to && exec_type == o.exec_type &&
+           function_name == o.function_name && code == o.code && arg_count == o.arg_count &&
+           arg_kinds == o.arg_kinds && applies_to == o.applies_to && relative == o.relative &&
+           arg_texts == o.arg_texts && is_not == o.is_not;
+  }
 };
 
 class CEvent {
