@@ -10,6 +10,7 @@
 #include "code/Function_Variable.h"
 #include "code/Script_Main.h"
 #include "datastructures/Function_Data_Structures.h"
+#include "sound/Function_Sound.h"
 #include "system/Function_File.h"
 #include "system/Function_Program.h"
 #include "system/Function_Registry.h"
@@ -1306,8 +1307,8 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       StringFunctions(),    //
       DateFunctions(),      //
       ProcessFunctions(),   //
-      DataStructureFunctions(), FileFunctions(),         RegistryFunctions(),
-      ProgramFunctions(),       IncludedFileFunctions(),
+      DataStructureFunctions(), FileFunctions(),  RegistryFunctions(),      ProgramFunctions(),
+      IncludedFileFunctions(),  SoundFunctions(), SoundResourceFunctions(), CdFunctions(),
   };
   return families;
 }

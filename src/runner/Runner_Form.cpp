@@ -10,6 +10,7 @@
 #include "code/Script_Main.h"
 #include "runner/Run_Global.h"
 #include "runner/Runner_Load.h"
+#include "sound/Sound_Main.h"
 #include "system/Support_IncludedFile.h"
 
 namespace px {
@@ -35,7 +36,7 @@ const PrepareStep kPrepareSteps[] = {
     {70, "Compiling time line actions", nullptr,
      "Failed to compile the actions in the time lines."},
     {72, "Compiling object actions", nullptr, "Failed to compile the actions in the objects."},
-    {80, "Preparing sounds", nullptr, nullptr},
+    {80, "Preparing sounds", PrepareSounds, nullptr},
     {90, "Preparing graphics", nullptr, nullptr},
 };
 
@@ -92,6 +93,7 @@ void EndGame(Runtime& rt) {
   // temporary directory. The device, sound and included files are shut
   // down here in this order as they come into existence.
   rt.d3dxLibraryPath.clear();
+  CloseSounds(rt);
   RemoveIncludedFiles(rt);
 }
 
