@@ -273,4 +273,40 @@ TEST(SoundSystemOpen, HeadlessOpensSilentlyAndPreloads) {
   EXPECT_EQ(run.rt.resources.sounds.get(0)->sample, -1);
 }
 
+// On a sound card the mixer runs on the card's thread: what the game reads
+// back follows its commands at once and the card's progress after.
+TEST(SoundSystemOpen, OnASoundCardPlayingFollowsTheCardsThread) {
+  std::unique_ptr<Platform> platform;
+  try {
+    platform = CreateDesktopPlatform();
+  } catch (const PlatformError& e) {
+    GTEST_SKIP() << e.what();
+  }
+  Runtime rt(*platform);
+  PrepareSounds(rt);
+  if (!rt.sound.engine.engine()) GTEST_SKIP() << "no audio driver";
+  CSound snd;
+  snd.kind = 0;
+  snd.data = pxtest::ConstantWav(0.5f, 0.2);
+  const int index = rt.resources.sounds.add("s", std::move(snd));
+  const auto call = [&](std::string_view name) {
+    px::FunctionArgs args{};
+    args[0] = pxtest::Real(index);
+    px::RValue result;
+    const auto& f = rt.code.functions[static_cast<std::size_t>(rt.code.functions.Find(name))];
+    f.handler(rt, nullptr, nullptr, 1, result, args);
+    return result.real;
+  };
+  call("sound_play");
+  EXPECT_EQ(call("sound_isplaying"), 1);
+  for (int i = 0; i < 300 && call("sound_isplaying") == 1; ++i) platform->waitMicros(10000);
+  EXPECT_EQ(call("sound_isplaying"), 0);
+  call("sound_loop");
+  platform->waitMicros(300000);
+  EXPECT_EQ(call("sound_isplaying"), 1);
+  call("sound_stop");
+  EXPECT_EQ(call("sound_isplaying"), 0);
+  CloseSounds(rt);
+}
+
 }  // namespace
