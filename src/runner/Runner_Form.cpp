@@ -12,6 +12,7 @@
 #include "runner/Runner_Load.h"
 #include "sound/Sound_Main.h"
 #include "system/Support_IncludedFile.h"
+#include "world/Action_Class.h"
 
 namespace px {
 
@@ -33,9 +34,10 @@ const PrepareStep kPrepareSteps[] = {
     {60, "Preparing constants", DefineUserConstants, "Failed to define the constants."},
     {61, "Preparing triggers", nullptr, "Failed to prepare triggers."},
     {62, "Compiling scripts", CompileScripts, "Failed to compile the scripts."},
-    {70, "Compiling time line actions", nullptr,
+    {70, "Compiling time line actions", PrepareTimeLineActions,
      "Failed to compile the actions in the time lines."},
-    {72, "Compiling object actions", nullptr, "Failed to compile the actions in the objects."},
+    {72, "Compiling object actions", PrepareObjectActions,
+     "Failed to compile the actions in the objects."},
     {80, "Preparing sounds", PrepareSounds, nullptr},
     {90, "Preparing graphics", nullptr, nullptr},
 };
