@@ -24,6 +24,15 @@ std::optional<std::vector<std::uint8_t>> ReadAll(const std::string& path) {
 
 constexpr std::size_t kMaxPlayerName = 127;
 
+// The entry of an existing sample; null for a free entry or a bad index.
+template <class Samples>
+auto* Existing(Samples& samples, int index) {
+  auto* s = index >= 0 && static_cast<std::size_t>(index) < samples.size()
+                ? &samples[static_cast<std::size_t>(index)]
+                : nullptr;
+  return s && s->exists ? s : nullptr;
+}
+
 }  // namespace
 
 SoundSystem::SoundSystem() = default;
@@ -67,13 +76,11 @@ void SoundSystem::Sync() {
 }
 
 const RSoundSample* SoundSystem::sample(int index) const {
-  if (index < 0 || static_cast<std::size_t>(index) >= samples_.size()) return nullptr;
-  const RSoundSample& s = samples_[static_cast<std::size_t>(index)];
-  return s.exists ? &s : nullptr;
+  return Existing(samples_, index);
 }
 
 RSoundSample* SoundSystem::Engine(int index) {
-  auto* s = const_cast<RSoundSample*>(sample(index));
+  RSoundSample* s = Existing(samples_, index);
   if (!s || s->kind == kSoundMultimedia || !mixer_) return nullptr;
   Sync();
   return s;
@@ -143,10 +150,10 @@ int SoundSystem::LoadSampleFromFile(const std::string& path, int kind) {
 }
 
 void SoundSystem::FreeSample(int index) {
-  const RSoundSample* found = sample(index);
+  RSoundSample* found = Existing(samples_, index);
   if (!found) return;
   Sync();
-  RSoundSample& s = samples_[static_cast<std::size_t>(index)];
+  RSoundSample& s = *found;
   if (s.kind != kSoundMultimedia && mixer_) {
     mixer_->send(mix::FreeBus{index});
   } else if (!s.file_name.empty() && s.file_name == playerFile_ && mixer_) {
@@ -174,9 +181,10 @@ void SoundSystem::OpenMedia(RSoundSample& s) {
 }
 
 void SoundSystem::PlaySample(int index, bool loop) {
-  if (!sample(index) || !mixer_) return;
+  RSoundSample* found = Existing(samples_, index);
+  if (!found || !mixer_) return;
   Sync();
-  RSoundSample& s = samples_[static_cast<std::size_t>(index)];
+  RSoundSample& s = *found;
   if (s.kind != kSoundMultimedia) {
     VoiceSource source;
     if (s.pcm) source.pcm = s.pcm;
@@ -213,9 +221,10 @@ void SoundSystem::PlaySample(int index, bool loop) {
 }
 
 void SoundSystem::StopSample(int index) {
-  if (!sample(index) || !mixer_) return;
+  RSoundSample* found = Existing(samples_, index);
+  if (!found || !mixer_) return;
   Sync();
-  RSoundSample& s = samples_[static_cast<std::size_t>(index)];
+  RSoundSample& s = *found;
   if (s.kind != kSoundMultimedia) {
     s.lastSeq = mixer_->send(mix::Stop{index});
     s.lastPlaying = false;

@@ -12,6 +12,7 @@
 #include "platform/Platform_Audio.h"
 #include "runner/Option_Main.h"
 #include "runner/Runner_LoadForm.h"
+#include "support/DummyAudio.h"
 
 using namespace px;
 
@@ -107,6 +108,7 @@ class CountingSource final : public AudioSource {
 };
 
 TEST_F(DesktopPlatform, SoundCardPullsFromItsOwnThread) {
+  pxtest::DummyAudio driver;
   CountingSource source;
   auto device = platform->openAudio(source);
   if (!device) GTEST_SKIP() << "no audio driver";

@@ -10,6 +10,7 @@
 #include "sound/Sound_Decode.h"
 #include "sound/Sound_Engine.h"
 #include "sound/Sound_TestSupport.h"
+#include "support/DummyAudio.h"
 #include "support/ForwardingPlatform.h"
 #include "support/TestSupport.h"
 #include "system/File_TestSupport.h"
@@ -276,6 +277,7 @@ TEST(SoundSystemOpen, HeadlessOpensSilentlyAndPreloads) {
 // On a sound card the mixer runs on the card's thread: what the game reads
 // back follows its commands at once and the card's progress after.
 TEST(SoundSystemOpen, OnASoundCardPlayingFollowsTheCardsThread) {
+  pxtest::DummyAudio driver;
   std::unique_ptr<Platform> platform;
   try {
     platform = CreateDesktopPlatform();
