@@ -221,6 +221,28 @@ TEST(SoundResources, AddReplaceDeleteAndFields) {
   }
 }
 
+TEST(SoundResources, FreedSamplesAreReusedFirst) {
+  SoundRun s;
+  const int a = s.Add(0, pxtest::ConstantWav(0.5f, 0.1));
+  const int b = s.Add(1, pxtest::ConstantWav(0.5f, 0.1));
+  const int c = s.Add(2, pxtest::ConstantWav(0.5f, 0.1));
+  const auto sample = [&](int snd) { return s.rt.resources.sounds.get(snd)->sample; };
+  for (const int snd : {a, b, c}) s.Call("sound_restore", {double(snd)});
+  EXPECT_EQ(sample(a), 0);
+  EXPECT_EQ(sample(b), 1);
+  EXPECT_EQ(sample(c), 2);
+  s.Call("sound_discard", {double(a)});
+  s.Call("sound_discard", {double(b)});
+  s.Call("sound_restore", {double(c)});  // frees its own sample first
+  EXPECT_EQ(sample(c), 0);
+  s.Call("sound_play", {double(b)});  // prepared again on use
+  EXPECT_EQ(sample(b), 1);
+  EXPECT_EQ(s.rt.sound.engine.sample(2), nullptr);
+  // Setting the effects of the sample leaves the sound's stored set.
+  s.Call("sound_effect_set", {double(b), 2});
+  EXPECT_EQ(s.rt.resources.sounds.get(b)->effects, 0);
+}
+
 TEST(SoundResources, PreparingAppliesStoredVolumePanAndEffects) {
   SoundRun s;
   const int snd = s.Add(0, pxtest::ConstantWav(0.5f, 1));
