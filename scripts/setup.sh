@@ -8,6 +8,8 @@ PACKAGES=(
   g++ cmake ninja-build ccache pkg-config git
   # runner libraries
   libsdl2-dev libsdl2-image-dev zlib1g-dev nlohmann-json3-dev libsqlite3-dev
+  # sound: sample decoding, MP3, MIDI synthesis and its General MIDI SoundFont
+  libsndfile1-dev libmpg123-dev libfluidsynth-dev fluid-soundfont-gm
   # tests, benchmarks and fuzzing
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   # the reference interpreter of the interpreter benchmark

@@ -11,6 +11,7 @@
 #include "code/Script_Main.h"
 #include "datastructures/Function_Data_Structures.h"
 #include "motion/Function_Interaction.h"
+#include "sound/Function_Sound.h"
 #include "system/Function_File.h"
 #include "system/Function_Program.h"
 #include "system/Function_Registry.h"
@@ -1317,6 +1318,9 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       EventFunctions(),          //
       ActionFunctions(),         //
       InteractionFunctions(),    //
+      SoundFunctions(),          //
+      SoundResourceFunctions(),  //
+      CdFunctions(),             //
   };
   return families;
 }

@@ -2,7 +2,8 @@
 // their events, the clocks, message boxes and dialogs, the clipboard and the
 // process priority. A desktop back end (SDL2) and a headless back end
 // (virtual clock, dialogs on standard output) implement it; later services
-// (rendering, audio, files, registry, network) are added here the same way.
+// (rendering, files, registry, network) are added here the same way; audio
+// output is in Platform_Audio.h.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +19,8 @@
 namespace px {
 
 class TBitmap32;
+class AudioDevice;
+class AudioSource;
 
 class PlatformError : public std::runtime_error {
  public:
@@ -120,6 +123,11 @@ class Platform {
   // started. Headless, writes "Starting: " and the words, and starts
   // nothing (true).
   virtual bool startProgram(const std::vector<std::string>& argv, bool wait);
+
+  // Opens the audio output, which pulls from `source` until it is
+  // destroyed; null when there is no sound device. Headless, the null sink
+  // paced by the virtual clock.
+  virtual std::unique_ptr<AudioDevice> openAudio(AudioSource& source) = 0;
 };
 
 struct PlatformOptions {

@@ -8,6 +8,7 @@
 
 #include "graphics/BM32_Bitmap.h"
 #include "platform/Platform.h"
+#include "platform/Platform_Audio.h"
 
 namespace px {
 namespace {
@@ -70,6 +71,9 @@ class HeadlessPlatform final : public Platform {
     out_ << '\n';
     out_.flush();
     return true;
+  }
+  std::unique_ptr<AudioDevice> openAudio(AudioSource& source) override {
+    return CreateNullAudioDevice(*this, source);
   }
 
  private:

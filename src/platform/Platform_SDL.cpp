@@ -11,6 +11,7 @@
 #include "graphics/BM32_Bitmap.h"
 #include "platform/Platform.h"
 #include "platform/Platform_CodePage.h"
+#include "platform/Platform_SDLAudio.h"
 
 namespace px {
 namespace {
@@ -232,6 +233,10 @@ class SdlPlatform final : public Platform {
     else if (level <= -1)
       priority = SDL_THREAD_PRIORITY_LOW;
     SDL_SetThreadPriority(priority);  // refused without the rights: the game goes on
+  }
+
+  std::unique_ptr<AudioDevice> openAudio(AudioSource& source) override {
+    return OpenSdlAudio(source);
   }
 
  private:

@@ -18,6 +18,7 @@
 #include "runner/Option_Main.h"
 #include "runner/Runner_LoadForm.h"
 #include "runner/Runner_TempDir.h"
+#include "sound/Sound_State.h"
 #include "system/Support_File.h"
 #include "world/Event_Main.h"
 #include "world/Event_Name.h"
@@ -78,6 +79,8 @@ struct Runtime {
   DataStructures ds;
   // Open files, the file search, the INI file and secure mode.
   FileState files;
+  // The sound engine with its samples, and the CD audio device.
+  SoundState sound;
 };
 
 }  // namespace px

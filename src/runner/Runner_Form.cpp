@@ -10,6 +10,7 @@
 #include "code/Script_Main.h"
 #include "runner/Run_Global.h"
 #include "runner/Runner_Load.h"
+#include "sound/Sound_Main.h"
 #include "system/Support_IncludedFile.h"
 #include "world/Action_Class.h"
 
@@ -35,8 +36,9 @@ const PrepareStep kPrepareSteps[] = {
     {62, "Compiling scripts", CompileScripts, "Failed to compile the scripts."},
     {70, "Compiling time line actions", PrepareTimeLineActions,
      "Failed to compile the actions in the time lines."},
-    {72, "Compiling object actions", PrepareObjectActions, "Failed to compile the actions in the objects."},
-    {80, "Preparing sounds", nullptr, nullptr},
+    {72, "Compiling object actions", PrepareObjectActions,
+     "Failed to compile the actions in the objects."},
+    {80, "Preparing sounds", PrepareSounds, nullptr},
     {90, "Preparing graphics", nullptr, nullptr},
 };
 
@@ -93,6 +95,7 @@ void EndGame(Runtime& rt) {
   // temporary directory. The device, sound and included files are shut
   // down here in this order as they come into existence.
   rt.d3dxLibraryPath.clear();
+  CloseSounds(rt);
   RemoveIncludedFiles(rt);
 }
 

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
+#include <vector>
 
 #include "pack/Pack_Project.h"
 #include "support/TestSupport.h"
@@ -34,6 +36,34 @@ TEST(Pxrun, PlaysAGameFileHeadlessAndCleansUp) {
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, "");
   EXPECT_TRUE(fs::is_directory(dir / "tmpbase"));
+  EXPECT_TRUE(fs::is_empty(dir / "tmpbase"));
+}
+
+TEST(Pxrun, PreparesSoundsHeadlessWithoutAMessage) {
+  // A preloaded wave for the engine and a file no decoder reads, which
+  // becomes a multimedia sound written to the temporary folder.
+  px::GameFile game = SampleGame();
+  px::CSound wave;
+  wave.kind = 1;
+  wave.file_type = ".wav";
+  const std::uint8_t header[] = {'R',  'I',  'F', 'F', 40,   0,    0, 0, 'W', 'A',  'V', 'E',
+                                 'f',  'm',  't', ' ', 16,   0,    0, 0, 1,   0,    1,   0,
+                                 0x44, 0xAC, 0,   0,   0x88, 0x58, 1, 0, 2,   0,    16,  0,
+                                 'd',  'a',  't', 'a', 4,    0,    0, 0, 0,   0x40, 0,   0x40};
+  wave.data = std::vector<std::uint8_t>(std::begin(header), std::end(header));
+  px::CSound junk;
+  junk.kind = 0;
+  junk.file_type = ".ogg";
+  junk.data = std::vector<std::uint8_t>(64, 0x33);
+  game.resources.sounds.add("snd_music", wave);
+  game.resources.sounds.add("snd_junk", junk);
+  ScratchDir dir;
+  const auto file = dir / "game.pxg";
+  WriteBytes(file, px::WriteGameFile(game));
+  WriteText(dir / "tempdir.txt", (dir / "tmpbase").string());
+  const ProcessResult r = RunPxrun({"--headless", file.string()});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "");
   EXPECT_TRUE(fs::is_empty(dir / "tmpbase"));
 }
 

@@ -2,13 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <sstream>
 #include <string>
 
 #include "graphics/BM32_Bitmap.h"
+#include "platform/Platform_Audio.h"
 #include "runner/Option_Main.h"
 #include "runner/Runner_LoadForm.h"
+#include "support/DummyAudio.h"
 
 using namespace px;
 
@@ -91,6 +95,47 @@ TEST_F(DesktopPlatform, ShowsTheLoadingWindow) {
   platform->pumpEvents();
   EXPECT_FALSE(platform->quitRequested());
   form.Close();
+}
+
+// A source that counts the frames pulled from it.
+class CountingSource final : public AudioSource {
+ public:
+  std::atomic<std::int64_t> frames{0};
+  void render(float* out, int n) override {
+    std::fill(out, out + 2 * n, 0.0f);
+    frames += n;
+  }
+};
+
+TEST_F(DesktopPlatform, SoundCardPullsFromItsOwnThread) {
+  pxtest::DummyAudio driver;
+  CountingSource source;
+  auto device = platform->openAudio(source);
+  if (!device) GTEST_SKIP() << "no audio driver";
+  EXPECT_TRUE(device->audible());
+  EXPECT_EQ(device->sampleRate(), kAudioRate);
+  for (int i = 0; i < 200 && source.frames < 4096; ++i) platform->waitMicros(10000);
+  EXPECT_GE(source.frames, 4096);
+  device.reset();  // stops pulling before the source goes
+}
+
+TEST(Platform, NullSinkRendersAsTheVirtualClockMoves) {
+  std::ostringstream out;
+  auto platform = CreateHeadlessPlatform(out);
+  platform->waitMicros(5000);  // before opening: not due
+  CountingSource source;
+  auto device = platform->openAudio(source);
+  EXPECT_FALSE(device->audible());
+  device->keepFrames(true);
+  device->pump();
+  EXPECT_EQ(source.frames, 0);
+  platform->waitMicros(250000);
+  device->pump();
+  EXPECT_EQ(source.frames, kAudioRate / 4);
+  EXPECT_EQ(device->keptFrames().size(), 2u * kAudioRate / 4);
+  platform->waitMicros(10);  // less than a frame
+  device->pump();
+  EXPECT_EQ(source.frames, kAudioRate / 4);
 }
 
 // Headless, the clipboard belongs to the process and the clocks are

@@ -7,6 +7,7 @@
 
 #include "runner/Run_Global.h"
 #include "runner/Runner_Form.h"
+#include "support/ForwardingPlatform.h"
 #include "support/TestSupport.h"
 
 using namespace px;
@@ -246,42 +247,16 @@ namespace {
 
 // A headless platform that notes what the loading window shows each time
 // it lets window messages through, which it does once per progress step.
-class ProgressLog final : public Platform {
+class ProgressLog final : public pxtest::ForwardingPlatform {
  public:
-  explicit ProgressLog(std::ostream& out) : inner_(CreateHeadlessPlatform(out)) {}
+  explicit ProgressLog(std::ostream& out) : ForwardingPlatform(CreateHeadlessPlatform(out)) {}
   const TLoadForm* form = nullptr;
   std::vector<std::pair<std::string, int>> seen;  // label text, filled bar width
 
-  bool headless() const override { return true; }
-  std::int64_t nowMicros() override { return inner_->nowMicros(); }
-  void waitMicros(std::int64_t micros) override { inner_->waitMicros(micros); }
-  std::uint64_t highResolutionCounter() override { return inner_->highResolutionCounter(); }
-  std::int64_t unixTimeMicros() override { return inner_->unixTimeMicros(); }
   void pumpEvents() override {
     if (form) seen.emplace_back(form->labelText, form->loadFullShape.width);
-    inner_->pumpEvents();
+    ForwardingPlatform::pumpEvents();
   }
-  bool quitRequested() const override { return inner_->quitRequested(); }
-  void allowScreenSaver(bool allowed) override { inner_->allowScreenSaver(allowed); }
-  Size screenSize() const override { return inner_->screenSize(); }
-  std::unique_ptr<Window> createWindow(const WindowOptions& options) override {
-    return inner_->createWindow(options);
-  }
-  Answer messageBox(std::string_view text, std::string_view caption, Buttons buttons,
-                    MessageIcon icon) override {
-    return inner_->messageBox(text, caption, buttons, icon);
-  }
-  bool hasClipboardText() override { return inner_->hasClipboardText(); }
-  std::string clipboardText() override { return inner_->clipboardText(); }
-  void setClipboardText(std::string_view text) override { inner_->setClipboardText(text); }
-  void setProgramPriority(int level) override { inner_->setProgramPriority(level); }
-  int choiceBox(std::string_view text, std::string_view caption,
-                std::span<const std::string_view> buttons, int defaultButton) override {
-    return inner_->choiceBox(text, caption, buttons, defaultButton);
-  }
-
- private:
-  std::unique_ptr<Platform> inner_;
 };
 
 }  // namespace
