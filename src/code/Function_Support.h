@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "code/Code_Function.h"
+#include "code/Code_Value.h"
 
 namespace px {
 
@@ -39,6 +40,16 @@ inline std::int64_t RealToCount(double v) {
   constexpr double kLimit = 4611686018427387904.0;  // 2^62
   if (std::isnan(v)) return 0;
   return static_cast<std::int64_t>(std::nearbyint(std::clamp(v, -kLimit, kLimit)));
+}
+
+// An argument that stands for an integer: rounded, halves to even.
+inline std::int32_t IntArg(const RValue& v) {
+  return RealToInt(v.real);
+}
+
+// An argument that stands for a flag: true at 0.5 or more.
+inline bool FlagArg(const RValue& v) {
+  return v.real >= 0.5;
 }
 
 inline double Truth(bool b) {

@@ -9,10 +9,6 @@ namespace px {
 
 namespace {
 
-CInstance* AsInstance(CInstanceBase* base) {
-  return static_cast<CInstance*>(base);
-}
-
 void PlaceFreeFn(Runtime& rt, CInstanceBase* self, CInstanceBase*, std::int32_t, RValue& result,
                  const FunctionArgs& args) {
   CInstance* inst = AsInstance(self);

@@ -2,8 +2,6 @@
 // alarms, time lines, questions and control, score, lives and health.
 // Relative arguments add to the current value when the running action has
 // its relative option on.
-#include "world/Function_Instance.h"
-
 #include <cmath>
 #include <string>
 
@@ -23,18 +21,6 @@ namespace px {
 namespace {
 
 using Args = const FunctionArgs&;
-
-CInstance* AsInstance(CInstanceBase* base) {
-  return static_cast<CInstance*>(base);
-}
-
-std::int32_t IntArg(const RValue& v) {
-  return RealToInt(v.real);
-}
-
-bool FlagArg(const RValue& v) {
-  return v.real >= 0.5;
-}
 
 // The value an action sets: the argument, or added to the current value.
 double Rel(const Runtime& rt, double current, double value) {

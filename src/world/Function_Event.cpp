@@ -1,6 +1,7 @@
 // Script functions that run events on request: event_perform, event_user,
 // event_perform_object and event_inherited.
 #include "code/Code_Value.h"
+#include "code/Function_Support.h"
 #include "resources/Resource_Chunks.h"
 #include "runner/Run_Global.h"
 #include "world/Event_Main.h"
@@ -9,10 +10,6 @@
 namespace px {
 
 namespace {
-
-CInstance* AsInstance(CInstanceBase* base) {
-  return static_cast<CInstance*>(base);
-}
 
 void EventPerform(Runtime& rt, CInstanceBase* self, CInstanceBase* other, std::int32_t, RValue&,
                   const FunctionArgs& args) {

@@ -18,18 +18,6 @@ namespace px {
 
 namespace {
 
-CInstance* AsInstance(CInstanceBase* base) {
-  return static_cast<CInstance*>(base);
-}
-
-std::int32_t IntArg(const RValue& v) {
-  return RealToInt(v.real);
-}
-
-bool FlagArg(const RValue& v) {
-  return v.real >= 0.5;
-}
-
 double IdOf(const CInstance* inst) {
   return inst ? inst->id : kNoone;
 }

@@ -113,6 +113,11 @@ class CInstance : public CInstanceBase {
   void ComponentsFromDirectionAndSpeed();
 };
 
+// The instance behind a function's self or other (null stays null).
+inline CInstance* AsInstance(CInstanceBase* base) {
+  return static_cast<CInstance*>(base);
+}
+
 // A value within 0.0001 of an integer becomes that integer.
 double Snap(double v);
 
