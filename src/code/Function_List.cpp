@@ -10,6 +10,7 @@
 #include "code/Function_Variable.h"
 #include "code/Script_Main.h"
 #include "datastructures/Function_Data_Structures.h"
+#include "graphics/Function_Display.h"
 #include "system/Function_File.h"
 #include "system/Function_Program.h"
 #include "system/Function_Registry.h"
@@ -1307,7 +1308,7 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       DateFunctions(),      //
       ProcessFunctions(),   //
       DataStructureFunctions(), FileFunctions(),         RegistryFunctions(),
-      ProgramFunctions(),       IncludedFileFunctions(),
+      ProgramFunctions(),       IncludedFileFunctions(), DisplayFunctions(),
   };
   return families;
 }

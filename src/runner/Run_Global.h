@@ -13,6 +13,7 @@
 #include "code/Support_Random.h"
 #include "code/Variable_Main.h"
 #include "datastructures/Support_DS_Tables.h"
+#include "graphics/Graphics_Display.h"
 #include "platform/Platform.h"
 #include "resources/Resource_Chunks.h"
 #include "runner/Option_Main.h"
@@ -35,7 +36,7 @@ struct RunFlags {
 };
 
 struct Runtime {
-  explicit Runtime(Platform& p) : platform(p), loadForm(p) {}
+  explicit Runtime(Platform& p) : platform(p), loadForm(p), display(p) {}
   Runtime(const Runtime&) = delete;
   Runtime& operator=(const Runtime&) = delete;
 
@@ -75,6 +76,8 @@ struct Runtime {
   DataStructures ds;
   // Open files, the file search, the INI file and secure mode.
   FileState files;
+  // The game window, the screen, the region, the ports and the device.
+  Display display;
 };
 
 }  // namespace px

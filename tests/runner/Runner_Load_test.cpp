@@ -267,6 +267,16 @@ class ProgressLog final : public Platform {
   std::unique_ptr<Window> createWindow(const WindowOptions& options) override {
     return inner_->createWindow(options);
   }
+  std::unique_ptr<GameWindow> createGameWindow(const WindowOptions& options) override {
+    return inner_->createGameWindow(options);
+  }
+  DisplayMode displayMode() const override { return inner_->displayMode(); }
+  bool changeDisplayMode(const DisplayMode& request, bool testOnly) override {
+    return inner_->changeDisplayMode(request, testOnly);
+  }
+  void restoreDisplayMode() override { inner_->restoreDisplayMode(); }
+  Point mousePosition() const override { return inner_->mousePosition(); }
+  void setMousePosition(Point p) override { inner_->setMousePosition(p); }
   Answer messageBox(std::string_view text, std::string_view caption, Buttons buttons,
                     MessageIcon icon) override {
     return inner_->messageBox(text, caption, buttons, icon);
