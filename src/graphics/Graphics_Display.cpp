@@ -151,25 +151,23 @@ bool Display::Setup(const GameSettings& settings, const std::string& messageCapt
     if (platform_.changeDisplayMode(request, false)) modeChanged_ = true;
   }
 
-  SetRegionSize(8, 8, true);
-  regionScale = settings.scaling / 100.0;
-  sizeable = settings.sizeable;
-  stayOnTop = settings.stayOnTop;
-  windowColor = static_cast<std::uint32_t>(settings.windowColor) & 0xFFFFFF;
-  showBorder = !settings.noBorder;
-  showIcons = !settings.noButtons;
-  fullScreen = settings.fullScreen;
-  cursor = settings.showCursor ? 0 : -1;
   GameWindow* w = window();
   if (!w) {
     platform_.messageBox(kMsgDirect3DFailed, messageCaption, Buttons::Ok, MessageIcon::Error);
     return false;
   }
-  w->setStayOnTop(stayOnTop);
-  w->setCursor(cursor);
-  Apply();
+  SetRegionSize(8, 8, true);
+  SetRegionScale(settings.scaling / 100.0, true);
+  SetSizeable(settings.sizeable);
+  SetStayOnTop(settings.stayOnTop);
+  SetWindowColor(static_cast<std::uint32_t>(settings.windowColor));
+  SetShowBorder(!settings.noBorder);
+  SetShowIcons(!settings.noButtons);
+  SetFullScreen(settings.fullScreen);
+  SetCursor(settings.showCursor ? 0 : -1);
   if (!device.Create(*w, 640, 480, settings.vsync, messageCaption)) return false;
   device.SetInterpolation(settings.interpolate);
+  if (onCreateTextures) onCreateTextures();
   device.BeginFrame();
   return true;
 }

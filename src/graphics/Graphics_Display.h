@@ -87,8 +87,11 @@ class Display {
 
   // The display set-up of start-up: display mode, window style from the
   // settings and the device; false (after a message) when the game cannot
-  // start.
+  // start. The window stays hidden until the game shows it.
   bool Setup(const GameSettings& settings, const std::string& messageCaption);
+  // Makes the textures of backgrounds, sprites and fonts at the end of the
+  // set-up.
+  std::function<void()> onCreateTextures;
 
   // The client area: the window's when there is one, else the record's.
   Rect client() const;

@@ -24,6 +24,11 @@ struct PrepareStep {
   const char* failure;
 };
 
+// The failing step has shown its own message.
+bool PrepareDisplay(Runtime& rt) {
+  return rt.display.Setup(rt.settings, rt.applicationTitle);
+}
+
 // The preparation steps in order. Each gets its work as the part of the
 // runner it belongs to exists.
 const PrepareStep kPrepareSteps[] = {
@@ -36,7 +41,7 @@ const PrepareStep kPrepareSteps[] = {
      "Failed to compile the actions in the time lines."},
     {72, "Compiling object actions", nullptr, "Failed to compile the actions in the objects."},
     {80, "Preparing sounds", nullptr, nullptr},
-    {90, "Preparing graphics", nullptr, nullptr},
+    {90, "Preparing graphics", PrepareDisplay, nullptr},
 };
 
 void ShowError(Runtime& rt, const char* text) {
@@ -92,6 +97,7 @@ void EndGame(Runtime& rt) {
   // temporary directory. The device, sound and included files are shut
   // down here in this order as they come into existence.
   rt.d3dxLibraryPath.clear();
+  rt.display.device.Release();
   RemoveIncludedFiles(rt);
 }
 
