@@ -20,16 +20,24 @@ std::uint32_t Colour(const RValue& v) {
 }
 
 // A handler that only reads or changes the display.
-#define PX_DISPLAY_FN(name)                                                                 \
-  void name(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t,                     \
+#define PX_DISPLAY_FN(name)                                            \
+  void name(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, \
             [[maybe_unused]] RValue& result, [[maybe_unused]] Args args)
 
 // Display modes.
 
-PX_DISPLAY_FN(DisplayGetWidth) { result.setReal(rt.platform.displayMode().width); }
-PX_DISPLAY_FN(DisplayGetHeight) { result.setReal(rt.platform.displayMode().height); }
-PX_DISPLAY_FN(DisplayGetColordepth) { result.setReal(rt.platform.displayMode().bitsPerPixel); }
-PX_DISPLAY_FN(DisplayGetFrequency) { result.setReal(rt.platform.displayMode().frequency); }
+PX_DISPLAY_FN(DisplayGetWidth) {
+  result.setReal(rt.platform.displayMode().width);
+}
+PX_DISPLAY_FN(DisplayGetHeight) {
+  result.setReal(rt.platform.displayMode().height);
+}
+PX_DISPLAY_FN(DisplayGetColordepth) {
+  result.setReal(rt.platform.displayMode().bitsPerPixel);
+}
+PX_DISPLAY_FN(DisplayGetFrequency) {
+  result.setReal(rt.platform.displayMode().frequency);
+}
 PX_DISPLAY_FN(DisplaySetSize) {
   result.setReal(rt.display.SetDisplayMode({Int(args[0]), Int(args[1]), 0, 0}));
 }
@@ -47,53 +55,119 @@ PX_DISPLAY_FN(DisplayTestAll) {
   result.setReal(
       rt.display.TestDisplayMode({Int(args[0]), Int(args[1]), Int(args[3]), Int(args[2])}));
 }
-PX_DISPLAY_FN(DisplayReset) { rt.display.ResetDisplayMode(); }
-PX_DISPLAY_FN(DisplayMouseGetX) { result.setReal(rt.platform.mousePosition().x); }
-PX_DISPLAY_FN(DisplayMouseGetY) { result.setReal(rt.platform.mousePosition().y); }
-PX_DISPLAY_FN(DisplayMouseSet) { rt.platform.setMousePosition({Int(args[0]), Int(args[1])}); }
+PX_DISPLAY_FN(DisplayReset) {
+  rt.display.ResetDisplayMode();
+}
+PX_DISPLAY_FN(DisplayMouseGetX) {
+  result.setReal(rt.platform.mousePosition().x);
+}
+PX_DISPLAY_FN(DisplayMouseGetY) {
+  result.setReal(rt.platform.mousePosition().y);
+}
+PX_DISPLAY_FN(DisplayMouseSet) {
+  rt.platform.setMousePosition({Int(args[0]), Int(args[1])});
+}
 
 // The window.
 
-PX_DISPLAY_FN(WindowSetVisible) { rt.display.SetVisible(Truth(args[0])); }
-PX_DISPLAY_FN(WindowGetVisible) { result.setReal(rt.display.visible); }
-PX_DISPLAY_FN(WindowSetFullscreen) { rt.display.SetFullScreen(Truth(args[0])); }
-PX_DISPLAY_FN(WindowGetFullscreen) { result.setReal(rt.display.fullScreen); }
-PX_DISPLAY_FN(WindowSetShowborder) { rt.display.SetShowBorder(Truth(args[0])); }
-PX_DISPLAY_FN(WindowGetShowborder) { result.setReal(rt.display.showBorder); }
-PX_DISPLAY_FN(WindowSetShowicons) { rt.display.SetShowIcons(Truth(args[0])); }
-PX_DISPLAY_FN(WindowGetShowicons) { result.setReal(rt.display.showIcons); }
-PX_DISPLAY_FN(WindowSetStayontop) { rt.display.SetStayOnTop(Truth(args[0])); }
-PX_DISPLAY_FN(WindowGetStayontop) { result.setReal(rt.display.stayOnTop); }
-PX_DISPLAY_FN(WindowSetSizeable) { rt.display.SetSizeable(Truth(args[0])); }
-PX_DISPLAY_FN(WindowGetSizeable) { result.setReal(rt.display.sizeable); }
-PX_DISPLAY_FN(WindowSetCaption) { rt.display.SetCaption(args[0].str()); }
-PX_DISPLAY_FN(WindowGetCaption) { result.setString(rt.display.caption); }
+PX_DISPLAY_FN(WindowSetVisible) {
+  rt.display.SetVisible(Truth(args[0]));
+}
+PX_DISPLAY_FN(WindowGetVisible) {
+  result.setReal(rt.display.visible);
+}
+PX_DISPLAY_FN(WindowSetFullscreen) {
+  rt.display.SetFullScreen(Truth(args[0]));
+}
+PX_DISPLAY_FN(WindowGetFullscreen) {
+  result.setReal(rt.display.fullScreen);
+}
+PX_DISPLAY_FN(WindowSetShowborder) {
+  rt.display.SetShowBorder(Truth(args[0]));
+}
+PX_DISPLAY_FN(WindowGetShowborder) {
+  result.setReal(rt.display.showBorder);
+}
+PX_DISPLAY_FN(WindowSetShowicons) {
+  rt.display.SetShowIcons(Truth(args[0]));
+}
+PX_DISPLAY_FN(WindowGetShowicons) {
+  result.setReal(rt.display.showIcons);
+}
+PX_DISPLAY_FN(WindowSetStayontop) {
+  rt.display.SetStayOnTop(Truth(args[0]));
+}
+PX_DISPLAY_FN(WindowGetStayontop) {
+  result.setReal(rt.display.stayOnTop);
+}
+PX_DISPLAY_FN(WindowSetSizeable) {
+  rt.display.SetSizeable(Truth(args[0]));
+}
+PX_DISPLAY_FN(WindowGetSizeable) {
+  result.setReal(rt.display.sizeable);
+}
+PX_DISPLAY_FN(WindowSetCaption) {
+  rt.display.SetCaption(args[0].str());
+}
+PX_DISPLAY_FN(WindowGetCaption) {
+  result.setString(rt.display.caption);
+}
 PX_DISPLAY_FN(WindowSetCursor) {
   rt.display.SetCursor(Int(args[0]));
   rt.settings.showCursor = rt.display.cursor != -1;
 }
-PX_DISPLAY_FN(WindowGetCursor) { result.setReal(rt.display.cursor); }
-PX_DISPLAY_FN(WindowSetColor) { rt.display.SetWindowColor(Colour(args[0])); }
-PX_DISPLAY_FN(WindowGetColor) { result.setReal(rt.display.windowColor); }
-PX_DISPLAY_FN(WindowSetPosition) { rt.display.SetPosition(Int(args[0]), Int(args[1])); }
-PX_DISPLAY_FN(WindowSetSize) { rt.display.SetSize(Int(args[0]), Int(args[1])); }
+PX_DISPLAY_FN(WindowGetCursor) {
+  result.setReal(rt.display.cursor);
+}
+PX_DISPLAY_FN(WindowSetColor) {
+  rt.display.SetWindowColor(Colour(args[0]));
+}
+PX_DISPLAY_FN(WindowGetColor) {
+  result.setReal(rt.display.windowColor);
+}
+PX_DISPLAY_FN(WindowSetPosition) {
+  rt.display.SetPosition(Int(args[0]), Int(args[1]));
+}
+PX_DISPLAY_FN(WindowSetSize) {
+  rt.display.SetSize(Int(args[0]), Int(args[1]));
+}
 PX_DISPLAY_FN(WindowSetRectangle) {
   rt.display.SetPosition(Int(args[0]), Int(args[1]));
   rt.display.SetSize(Int(args[2]), Int(args[3]));
 }
-PX_DISPLAY_FN(WindowCenter) { rt.display.Center(); }
-PX_DISPLAY_FN(WindowDefault) { rt.display.Default(); }
-PX_DISPLAY_FN(WindowGetX) { result.setReal(rt.display.client().x); }
-PX_DISPLAY_FN(WindowGetY) { result.setReal(rt.display.client().y); }
-PX_DISPLAY_FN(WindowGetWidth) { result.setReal(rt.display.client().width); }
-PX_DISPLAY_FN(WindowGetHeight) { result.setReal(rt.display.client().height); }
+PX_DISPLAY_FN(WindowCenter) {
+  rt.display.Center();
+}
+PX_DISPLAY_FN(WindowDefault) {
+  rt.display.Default();
+}
+PX_DISPLAY_FN(WindowGetX) {
+  result.setReal(rt.display.client().x);
+}
+PX_DISPLAY_FN(WindowGetY) {
+  result.setReal(rt.display.client().y);
+}
+PX_DISPLAY_FN(WindowGetWidth) {
+  result.setReal(rt.display.client().width);
+}
+PX_DISPLAY_FN(WindowGetHeight) {
+  result.setReal(rt.display.client().height);
+}
 PX_DISPLAY_FN(WindowSetRegionSize) {
   rt.display.SetRegionSize(Int(args[0]), Int(args[1]), Truth(args[2]));
 }
-PX_DISPLAY_FN(WindowGetRegionWidth) { result.setReal(rt.display.regionWidth); }
-PX_DISPLAY_FN(WindowGetRegionHeight) { result.setReal(rt.display.regionHeight); }
-PX_DISPLAY_FN(WindowSetRegionScale) { rt.display.SetRegionScale(args[0].real, Truth(args[1])); }
-PX_DISPLAY_FN(WindowGetRegionScale) { result.setReal(rt.display.regionScale); }
+PX_DISPLAY_FN(WindowGetRegionWidth) {
+  result.setReal(rt.display.regionWidth);
+}
+PX_DISPLAY_FN(WindowGetRegionHeight) {
+  result.setReal(rt.display.regionHeight);
+}
+PX_DISPLAY_FN(WindowSetRegionScale) {
+  rt.display.SetRegionScale(args[0].real, Truth(args[1]));
+}
+PX_DISPLAY_FN(WindowGetRegionScale) {
+  result.setReal(rt.display.regionScale);
+}
 
 // The mouse in the window, the region and the room.
 
@@ -111,11 +185,11 @@ Point ViewMouse(Runtime& rt, const RValue& id) {
 }
 Point ViewsMouse(Runtime& rt) {
   const Point r = MouseInRegion(rt);
-  return RegionToRoomTopmost(rt.display.ports, {static_cast<double>(r.x), static_cast<double>(r.y)});
+  return RegionToRoomTopmost(rt.display.ports,
+                             {static_cast<double>(r.x), static_cast<double>(r.y)});
 }
 void SetMouseAtRoomPoint(Runtime& rt, const PortEntry& port, const RValue& x, const RValue& y) {
-  rt.platform.setMousePosition(
-      rt.display.RegionToWindow(RoomToRegion(port, {x.real, y.real})));
+  rt.platform.setMousePosition(rt.display.RegionToWindow(RoomToRegion(port, {x.real, y.real})));
 }
 
 PX_DISPLAY_FN(WindowMouseGetX) {
@@ -128,11 +202,21 @@ PX_DISPLAY_FN(WindowMouseSet) {
   const Rect c = rt.display.client();
   rt.platform.setMousePosition({c.x + Int(args[0]), c.y + Int(args[1])});
 }
-PX_DISPLAY_FN(WindowViewMouseGetX) { result.setReal(ViewMouse(rt, args[0]).x); }
-PX_DISPLAY_FN(WindowViewMouseGetY) { result.setReal(ViewMouse(rt, args[0]).y); }
-PX_DISPLAY_FN(WindowViewMouseSet) { SetMouseAtRoomPoint(rt, Port(rt, args[0]), args[1], args[2]); }
-PX_DISPLAY_FN(WindowViewsMouseGetX) { result.setReal(ViewsMouse(rt).x); }
-PX_DISPLAY_FN(WindowViewsMouseGetY) { result.setReal(ViewsMouse(rt).y); }
+PX_DISPLAY_FN(WindowViewMouseGetX) {
+  result.setReal(ViewMouse(rt, args[0]).x);
+}
+PX_DISPLAY_FN(WindowViewMouseGetY) {
+  result.setReal(ViewMouse(rt, args[0]).y);
+}
+PX_DISPLAY_FN(WindowViewMouseSet) {
+  SetMouseAtRoomPoint(rt, Port(rt, args[0]), args[1], args[2]);
+}
+PX_DISPLAY_FN(WindowViewsMouseGetX) {
+  result.setReal(ViewsMouse(rt).x);
+}
+PX_DISPLAY_FN(WindowViewsMouseGetY) {
+  result.setReal(ViewsMouse(rt).y);
+}
 PX_DISPLAY_FN(WindowViewsMouseSet) {
   static const PortEntry kRegion{};
   const PortEntry* first = &kRegion;
@@ -147,10 +231,18 @@ PX_DISPLAY_FN(WindowViewsMouseSet) {
 
 // The screen.
 
-PX_DISPLAY_FN(SetSynchronization) { rt.display.device.SetSynchronization(Truth(args[0])); }
-PX_DISPLAY_FN(SetAutomaticDraw) { rt.display.automaticDraw = Truth(args[0]); }
-PX_DISPLAY_FN(ScreenRefresh) { rt.display.PresentOnly(); }
-PX_DISPLAY_FN(ScreenWaitVsync) { rt.display.WaitVerticalBlank(); }
+PX_DISPLAY_FN(SetSynchronization) {
+  rt.display.device.SetSynchronization(Truth(args[0]));
+}
+PX_DISPLAY_FN(SetAutomaticDraw) {
+  rt.display.automaticDraw = Truth(args[0]);
+}
+PX_DISPLAY_FN(ScreenRefresh) {
+  rt.display.PresentOnly();
+}
+PX_DISPLAY_FN(ScreenWaitVsync) {
+  rt.display.WaitVerticalBlank();
+}
 PX_DISPLAY_FN(DrawGetpixel) {
   const PortEntry& port = Port(rt, RValue::FromReal(rt.display.currentView));
   const Point p = RoomToRegion(port, {args[0].real, args[1].real});
@@ -159,28 +251,52 @@ PX_DISPLAY_FN(DrawGetpixel) {
   const std::uint32_t argb = pixel->GetPixel(0, 0);
   result.setReal(((argb >> 16) & 0xFF) | (argb & 0xFF00) | ((argb & 0xFF) << 16));
 }
-PX_DISPLAY_FN(DrawClear) { rt.display.device.ClearTarget(Colour(args[0]), 1.0); }
-PX_DISPLAY_FN(DrawClearAlpha) { rt.display.device.ClearTarget(Colour(args[0]), args[1].real); }
+PX_DISPLAY_FN(DrawClear) {
+  rt.display.device.ClearTarget(Colour(args[0]), 1.0);
+}
+PX_DISPLAY_FN(DrawClearAlpha) {
+  rt.display.device.ClearTarget(Colour(args[0]), args[1].real);
+}
 
 // Render states.
 
-PX_DISPLAY_FN(DrawSetBlendMode) { rt.display.device.SetBlendMode(Int(args[0])); }
+PX_DISPLAY_FN(DrawSetBlendMode) {
+  rt.display.device.SetBlendMode(Int(args[0]));
+}
 PX_DISPLAY_FN(DrawSetBlendModeExt) {
   rt.display.device.SetBlendFactors(Int(args[0]), Int(args[1]));
 }
-PX_DISPLAY_FN(TextureSetInterpolation) { rt.display.device.SetInterpolation(Truth(args[0])); }
-PX_DISPLAY_FN(TextureSetBlending) { rt.display.device.SetTextureBlending(Truth(args[0])); }
-PX_DISPLAY_FN(TextureSetRepeat) { rt.display.device.SetTextureRepeat(Truth(args[0])); }
-PX_DISPLAY_FN(D3dSetPerspective) { rt.display.device.SetPerspective(Truth(args[0])); }
-PX_DISPLAY_FN(D3dSetHidden) { rt.display.device.SetHidden(Truth(args[0])); }
-PX_DISPLAY_FN(D3dSetDepth) { rt.display.device.SetDepth(args[0].real); }
-PX_DISPLAY_FN(D3dSetLighting) { rt.display.device.SetLighting(Truth(args[0])); }
-PX_DISPLAY_FN(D3dSetShading) { rt.display.device.SetShading(Truth(args[0])); }
+PX_DISPLAY_FN(TextureSetInterpolation) {
+  rt.display.device.SetInterpolation(Truth(args[0]));
+}
+PX_DISPLAY_FN(TextureSetBlending) {
+  rt.display.device.SetTextureBlending(Truth(args[0]));
+}
+PX_DISPLAY_FN(TextureSetRepeat) {
+  rt.display.device.SetTextureRepeat(Truth(args[0]));
+}
+PX_DISPLAY_FN(D3dSetPerspective) {
+  rt.display.device.SetPerspective(Truth(args[0]));
+}
+PX_DISPLAY_FN(D3dSetHidden) {
+  rt.display.device.SetHidden(Truth(args[0]));
+}
+PX_DISPLAY_FN(D3dSetDepth) {
+  rt.display.device.SetDepth(args[0].real);
+}
+PX_DISPLAY_FN(D3dSetLighting) {
+  rt.display.device.SetLighting(Truth(args[0]));
+}
+PX_DISPLAY_FN(D3dSetShading) {
+  rt.display.device.SetShading(Truth(args[0]));
+}
 PX_DISPLAY_FN(D3dSetFog) {
   rt.display.device.SetFog(Truth(args[0]), Colour(args[1]), static_cast<float>(args[2].real),
                            static_cast<float>(args[3].real));
 }
-PX_DISPLAY_FN(D3dSetCulling) { rt.display.device.SetCulling(Truth(args[0])); }
+PX_DISPLAY_FN(D3dSetCulling) {
+  rt.display.device.SetCulling(Truth(args[0]));
+}
 
 #undef PX_DISPLAY_FN
 

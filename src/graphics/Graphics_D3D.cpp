@@ -10,10 +10,14 @@ namespace px {
 
 std::pair<int, int> BlendModeFactors(int mode) {
   switch (mode) {
-    case 1: return {kBlendSrcAlpha, kBlendOne};
-    case 2: return {kBlendSrcAlpha, kBlendInvSrcColor};
-    case 3: return {kBlendZero, kBlendInvSrcColor};
-    default: return {kBlendSrcAlpha, kBlendInvSrcAlpha};
+    case 1:
+      return {kBlendSrcAlpha, kBlendOne};
+    case 2:
+      return {kBlendSrcAlpha, kBlendInvSrcColor};
+    case 3:
+      return {kBlendZero, kBlendInvSrcColor};
+    default:
+      return {kBlendSrcAlpha, kBlendInvSrcAlpha};
   }
 }
 

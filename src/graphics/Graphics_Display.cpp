@@ -127,8 +127,8 @@ GameWindow* Display::window() {
 bool Display::Setup(const GameSettings& settings, const std::string& messageCaption) {
   DisplayMode request;
   if (settings.setResolution) {
-    static constexpr Size kResolutions[] = {{320, 240},   {640, 480},   {800, 600},
-                                            {1024, 768},  {1280, 1024}, {1600, 1200}};
+    static constexpr Size kResolutions[] = {{320, 240},  {640, 480},   {800, 600},
+                                            {1024, 768}, {1280, 1024}, {1600, 1200}};
     static constexpr int kFrequencies[] = {60, 70, 85, 100, 120};
     if (settings.colorDepth == 1) request.bitsPerPixel = 16;
     if (settings.colorDepth == 2) request.bitsPerPixel = 32;
@@ -204,9 +204,9 @@ void Display::Apply() {
     window_->setClientBounds({0, 0, screen.width, screen.height});
   } else {
     window_->setExclusiveMode(std::nullopt);
-    window_->setBorder(showBorder ? (sizeable ? BorderStyle::Sizeable : BorderStyle::Single)
-                                  : BorderStyle::None,
-                       showIcons);
+    window_->setBorder(
+        showBorder ? (sizeable ? BorderStyle::Sizeable : BorderStyle::Single) : BorderStyle::None,
+        showIcons);
     window_->setClientBounds({windowX, windowY, windowWidth, windowHeight});
   }
   UpdateMinimumSize();

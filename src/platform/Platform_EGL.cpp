@@ -111,8 +111,7 @@ class OffscreenGameWindow final : public GameWindow {
     glRenderbufferStorage(GL_RENDERBUFFER, GL_RGB8, size.width, size.height);
     glGenFramebuffers(1, &fbo_);
     glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
-                              renderbuffer_);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, renderbuffer_);
     fboSize_ = size;
     return fbo_;
   }

@@ -62,16 +62,15 @@ class HeadlessPlatform final : public Platform {
     if (request.height > 0) want.height = request.height;
     if (request.bitsPerPixel > 0) want.bitsPerPixel = request.bitsPerPixel;
     if (request.frequency > 0) want.frequency = request.frequency;
-    static constexpr Size kSizes[] = {{320, 240},   {640, 480},   {800, 600},  {1024, 768},
-                                      {1280, 720},  {1280, 1024}, {1366, 768}, {1600, 1200},
-                                      {1920, 1080}};
+    static constexpr Size kSizes[] = {{320, 240},  {640, 480},   {800, 600},
+                                      {1024, 768}, {1280, 720},  {1280, 1024},
+                                      {1366, 768}, {1600, 1200}, {1920, 1080}};
     static constexpr int kRates[] = {60, 70, 75, 85, 100, 120};
-    const bool sizeOk =
-        std::find(std::begin(kSizes), std::end(kSizes), Size{want.width, want.height}) !=
-        std::end(kSizes);
+    const bool sizeOk = std::find(std::begin(kSizes), std::end(kSizes),
+                                  Size{want.width, want.height}) != std::end(kSizes);
     const bool depthOk = want.bitsPerPixel == 16 || want.bitsPerPixel == 32;
-    const bool rateOk = std::find(std::begin(kRates), std::end(kRates), want.frequency) !=
-                        std::end(kRates);
+    const bool rateOk =
+        std::find(std::begin(kRates), std::end(kRates), want.frequency) != std::end(kRates);
     if (!sizeOk || !depthOk || !rateOk) return false;
     if (!testOnly) mode_ = want;
     return true;

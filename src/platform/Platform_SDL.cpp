@@ -276,7 +276,8 @@ class SdlPlatform final : public Platform {
 
  private:
   static DisplayMode FromSdl(const SDL_DisplayMode& mode) {
-    return {mode.w, mode.h, static_cast<int>(SDL_BYTESPERPIXEL(mode.format)) * 8, mode.refresh_rate};
+    return {mode.w, mode.h, static_cast<int>(SDL_BYTESPERPIXEL(mode.format)) * 8,
+            mode.refresh_rate};
   }
 
   std::optional<DisplayMode> mode_;

@@ -48,18 +48,34 @@ void InstallModeRestoreHandlers() {
 
 SDL_SystemCursor SystemCursor(int code) {
   switch (code) {
-    case -3: return SDL_SYSTEM_CURSOR_CROSSHAIR;
-    case -4: return SDL_SYSTEM_CURSOR_IBEAM;
-    case -6: return SDL_SYSTEM_CURSOR_SIZENESW;
-    case -7: case -15: return SDL_SYSTEM_CURSOR_SIZENS;
-    case -8: return SDL_SYSTEM_CURSOR_SIZENWSE;
-    case -9: case -14: return SDL_SYSTEM_CURSOR_SIZEWE;
-    case -11: return SDL_SYSTEM_CURSOR_WAIT;
-    case -13: case -18: return SDL_SYSTEM_CURSOR_NO;
-    case -17: case -19: return SDL_SYSTEM_CURSOR_WAITARROW;
-    case -21: return SDL_SYSTEM_CURSOR_HAND;
-    case -22: return SDL_SYSTEM_CURSOR_SIZEALL;
-    default: return SDL_SYSTEM_CURSOR_ARROW;
+    case -3:
+      return SDL_SYSTEM_CURSOR_CROSSHAIR;
+    case -4:
+      return SDL_SYSTEM_CURSOR_IBEAM;
+    case -6:
+      return SDL_SYSTEM_CURSOR_SIZENESW;
+    case -7:
+    case -15:
+      return SDL_SYSTEM_CURSOR_SIZENS;
+    case -8:
+      return SDL_SYSTEM_CURSOR_SIZENWSE;
+    case -9:
+    case -14:
+      return SDL_SYSTEM_CURSOR_SIZEWE;
+    case -11:
+      return SDL_SYSTEM_CURSOR_WAIT;
+    case -13:
+    case -18:
+      return SDL_SYSTEM_CURSOR_NO;
+    case -17:
+    case -19:
+      return SDL_SYSTEM_CURSOR_WAITARROW;
+    case -21:
+      return SDL_SYSTEM_CURSOR_HAND;
+    case -22:
+      return SDL_SYSTEM_CURSOR_SIZEALL;
+    default:
+      return SDL_SYSTEM_CURSOR_ARROW;
   }
 }
 
@@ -68,8 +84,8 @@ class SdlGameWindow final : public GameWindow {
   explicit SdlGameWindow(const WindowOptions& options) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN |
-                         (options.borderless ? SDL_WINDOW_BORDERLESS : 0);
+    const Uint32 flags =
+        SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | (options.borderless ? SDL_WINDOW_BORDERLESS : 0);
     window_ = SDL_CreateWindow(CodePageToUtf8(options.title).c_str(), options.x, options.y,
                                std::max(1, options.width), std::max(1, options.height), flags);
     if (!window_) throw PlatformError(std::string("cannot create a window: ") + SDL_GetError());
@@ -113,7 +129,9 @@ class SdlGameWindow final : public GameWindow {
   void setMinimumClientSize(Size size) override {
     SDL_SetWindowMinimumSize(window_, std::max(1, size.width), std::max(1, size.height));
   }
-  void setStayOnTop(bool on) override { SDL_SetWindowAlwaysOnTop(window_, on ? SDL_TRUE : SDL_FALSE); }
+  void setStayOnTop(bool on) override {
+    SDL_SetWindowAlwaysOnTop(window_, on ? SDL_TRUE : SDL_FALSE);
+  }
   void setCaption(const std::string& text) override {
     SDL_SetWindowTitle(window_, CodePageToUtf8(text).c_str());
   }

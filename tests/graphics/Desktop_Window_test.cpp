@@ -2,6 +2,7 @@
 // back from its frame-buffer file, so what the window shows is checked
 // where a player would see it.
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <link.h>
 #include <signal.h>
@@ -15,13 +16,11 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include <fcntl.h>
-
-#include <optional>
 #include "graphics/Graphics_Display.h"
 #include "platform/Platform_Process.h"
 #include "runner/Run_Global.h"
@@ -47,8 +46,8 @@ class XServer {
           fs::exists("/tmp/.X" + std::to_string(n) + "-lock"))
         continue;
       display_ = ":" + std::to_string(n);
-      std::vector<std::string> args = {"Xvfb", display_, "-screen", "0", "1024x768x24",
-                                       "-br",  "-nolisten", "tcp", "-fbdir", dir_};
+      std::vector<std::string> args = {"Xvfb", display_,    "-screen", "0",      "1024x768x24",
+                                       "-br",  "-nolisten", "tcp",     "-fbdir", dir_};
       std::vector<char*> argv;
       for (std::string& a : args) argv.push_back(a.data());
       argv.push_back(nullptr);

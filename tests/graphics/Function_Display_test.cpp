@@ -85,7 +85,7 @@ TEST(WindowFunctions, FullScreenUnchangedDoesNothing) {
   // The user moves the window: nothing records it until the next setter.
   run.rt.display.window()->setClientBounds({5, 6, 320, 240});
   CallReal(run, "window_set_fullscreen", {0});
-  EXPECT_EQ(run.rt.display.windowX, 100);  // not recorded
+  EXPECT_EQ(run.rt.display.windowX, 100);            // not recorded
   EXPECT_EQ(Geometry(run), (Rect{5, 6, 320, 240}));  // not applied
 }
 
@@ -175,7 +175,7 @@ TEST(DisplayFunctions, ClearAndReadPixels) {
   CallReal(run, "draw_clear", {0x10A0FF});
   EXPECT_EQ(CallReal(run, "draw_getpixel", {0, 0}), 0x10A0FF);
   EXPECT_EQ(CallReal(run, "draw_getpixel", {63, 47}), 0x10A0FF);
-  EXPECT_EQ(CallReal(run, "draw_getpixel", {64, 0}), 0);  // outside the used back buffer
+  EXPECT_EQ(CallReal(run, "draw_getpixel", {64, 0}), 0);         // outside the used back buffer
   EXPECT_EQ(CallReal(run, "draw_getpixel", {-1, 0}), 0x10A0FF);  // cut to 0
   CallReal(run, "draw_clear_alpha", {0x00FF00, 0});
   EXPECT_EQ(CallReal(run, "draw_getpixel", {5, 5}), 0x00FF00);
@@ -204,8 +204,8 @@ TEST(DisplayFunctions, RenderStatesReachTheDevice) {
   CallReal(run, "d3d_set_shading", {0});
   CallReal(run, "d3d_set_lighting", {1});
   const RenderStates& s = run.device().states();
-  EXPECT_TRUE(s.interpolation && s.textureRepeat && !s.textureBlending && s.culling &&
-              !s.shading && s.lighting);
+  EXPECT_TRUE(s.interpolation && s.textureRepeat && !s.textureBlending && s.culling && !s.shading &&
+              s.lighting);
   CallReal(run, "set_automatic_draw", {0});
   EXPECT_FALSE(run.rt.display.automaticDraw);
   CallReal(run, "set_synchronization", {1});

@@ -1,10 +1,9 @@
-#include "graphics/Graphics_D3D.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 
+#include "graphics/Graphics_D3D.h"
 #include "graphics/Graphics_TestSupport.h"
 
 using namespace px;
@@ -224,10 +223,10 @@ TEST(Device, CullingDropsCounterClockwiseTriangles) {
   run.device().ClearTarget(0, 1);
   run.device().SetCulling(true);
   // On screen (y down): clockwise, then counter-clockwise.
-  const ColorVertex clockwise[] = {{0, 0, 0, 0xFFFF0000}, {8, 0, 0, 0xFFFF0000},
-                                   {0, 8, 0, 0xFFFF0000}};
-  const ColorVertex counter[] = {{20, 0, 0, 0xFFFF0000}, {20, 8, 0, 0xFFFF0000},
-                                 {28, 0, 0, 0xFFFF0000}};
+  const ColorVertex clockwise[] = {
+      {0, 0, 0, 0xFFFF0000}, {8, 0, 0, 0xFFFF0000}, {0, 8, 0, 0xFFFF0000}};
+  const ColorVertex counter[] = {
+      {20, 0, 0, 0xFFFF0000}, {20, 8, 0, 0xFFFF0000}, {28, 0, 0, 0xFFFF0000}};
   run.device().Draw(PrimitiveType::TriangleList, clockwise);
   run.device().Draw(PrimitiveType::TriangleList, counter);
   EXPECT_EQ(run.Pixel(1, 1), 0xFFFF0000u);

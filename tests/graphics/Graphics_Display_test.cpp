@@ -99,8 +99,7 @@ TEST(CoordinateMapping, RegionAndRoomThroughPorts) {
       {"turned", &turned, {260, 320 + 32}, {330 + 64, 260}},
       {"turned y", &turned, {260 - 32, 320}, {330, 260 + 64}},
   };
-  for (const Case& c : toRegion)
-    EXPECT_EQ(RoomToRegion(*c.port, c.region), c.room) << c.what;
+  for (const Case& c : toRegion) EXPECT_EQ(RoomToRegion(*c.port, c.region), c.room) << c.what;
   PortEntry noView = plain;
   noView.viewH = 0;
   EXPECT_EQ(RoomToRegion(noView, {3.5, 4.5}), (Point{4, 4}));
@@ -154,10 +153,8 @@ TEST(DisplayPresent, RegionPlacedInTheWindowWithBands) {
     Rect region;  // where the red region must show
   };
   const Case cases[] = {
-      {1.0, {100, 100}, {30, 35, 40, 30}},
-      {2.0, {100, 100}, {10, 20, 80, 60}},
-      {0.0, {100, 60}, {0, 0, 100, 60}},
-      {-1.0, {100, 100}, {0, 12, 100, 75}},
+      {1.0, {100, 100}, {30, 35, 40, 30}}, {2.0, {100, 100}, {10, 20, 80, 60}},
+      {0.0, {100, 60}, {0, 0, 100, 60}},   {-1.0, {100, 100}, {0, 12, 100, 75}},
       {-1.0, {200, 60}, {60, 0, 80, 60}},
   };
   for (const Case& c : cases) {

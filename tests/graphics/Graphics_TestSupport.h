@@ -31,8 +31,8 @@ struct DeviceRun : TestRun {
   // A rectangle of one vertex colour, from (x1, y1) to (x2, y2), as two
   // triangles at depth z.
   void Fill(float x1, float y1, float x2, float y2, std::uint32_t argb, float z = 0) {
-    const px::ColorVertex v[] = {{x1, y1, z, argb}, {x2, y1, z, argb}, {x1, y2, z, argb},
-                                 {x2, y2, z, argb}};
+    const px::ColorVertex v[] = {
+        {x1, y1, z, argb}, {x2, y1, z, argb}, {x1, y2, z, argb}, {x2, y2, z, argb}};
     device().Draw(px::PrimitiveType::TriangleStrip, v);
   }
 };

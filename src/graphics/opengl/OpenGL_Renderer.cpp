@@ -21,29 +21,47 @@ namespace {
 // A device blend factor as OpenGL's; nothing for a number outside the list.
 std::optional<GLenum> BlendFactor(int factor) {
   switch (factor) {
-    case 1: return GL_ZERO;
-    case 2: return GL_ONE;
-    case 3: return GL_SRC_COLOR;
-    case 4: return GL_ONE_MINUS_SRC_COLOR;
-    case 5: return GL_SRC_ALPHA;
-    case 6: return GL_ONE_MINUS_SRC_ALPHA;
-    case 7: return GL_DST_ALPHA;
-    case 8: return GL_ONE_MINUS_DST_ALPHA;
-    case 9: return GL_DST_COLOR;
-    case 10: return GL_ONE_MINUS_DST_COLOR;
-    case 11: return GL_SRC_ALPHA_SATURATE;
-    default: return std::nullopt;
+    case 1:
+      return GL_ZERO;
+    case 2:
+      return GL_ONE;
+    case 3:
+      return GL_SRC_COLOR;
+    case 4:
+      return GL_ONE_MINUS_SRC_COLOR;
+    case 5:
+      return GL_SRC_ALPHA;
+    case 6:
+      return GL_ONE_MINUS_SRC_ALPHA;
+    case 7:
+      return GL_DST_ALPHA;
+    case 8:
+      return GL_ONE_MINUS_DST_ALPHA;
+    case 9:
+      return GL_DST_COLOR;
+    case 10:
+      return GL_ONE_MINUS_DST_COLOR;
+    case 11:
+      return GL_SRC_ALPHA_SATURATE;
+    default:
+      return std::nullopt;
   }
 }
 
 GLenum PrimitiveMode(PrimitiveType type) {
   switch (type) {
-    case PrimitiveType::PointList: return GL_POINTS;
-    case PrimitiveType::LineList: return GL_LINES;
-    case PrimitiveType::LineStrip: return GL_LINE_STRIP;
-    case PrimitiveType::TriangleList: return GL_TRIANGLES;
-    case PrimitiveType::TriangleStrip: return GL_TRIANGLE_STRIP;
-    case PrimitiveType::TriangleFan: return GL_TRIANGLE_FAN;
+    case PrimitiveType::PointList:
+      return GL_POINTS;
+    case PrimitiveType::LineList:
+      return GL_LINES;
+    case PrimitiveType::LineStrip:
+      return GL_LINE_STRIP;
+    case PrimitiveType::TriangleList:
+      return GL_TRIANGLES;
+    case PrimitiveType::TriangleStrip:
+      return GL_TRIANGLE_STRIP;
+    case PrimitiveType::TriangleFan:
+      return GL_TRIANGLE_FAN;
   }
   return GL_POINTS;
 }
@@ -138,8 +156,8 @@ class OpenGLRenderer final : public Renderer {
     glClear(GL_COLOR_BUFFER_BIT);
     // The window's framebuffer keeps its bottom row first.
     const bool scaled = source.width != dest.width || source.height != dest.height;
-    glBlitFramebuffer(source.x, source.y, source.x + source.width, source.y + source.height,
-                      dest.x, client.height - dest.y, dest.x + dest.width,
+    glBlitFramebuffer(source.x, source.y, source.x + source.width, source.y + source.height, dest.x,
+                      client.height - dest.y, dest.x + dest.width,
                       client.height - dest.y - dest.height, GL_COLOR_BUFFER_BIT,
                       scaled && smooth ? GL_LINEAR : GL_NEAREST);
     window_.swapBuffers();
@@ -150,8 +168,7 @@ class OpenGLRenderer final : public Renderer {
   void clear(std::uint32_t argb) override {
     glClearColor(static_cast<float>((argb >> 16) & 0xFF) / 255.0f,
                  static_cast<float>((argb >> 8) & 0xFF) / 255.0f,
-                 static_cast<float>(argb & 0xFF) / 255.0f,
-                 static_cast<float>(argb >> 24) / 255.0f);
+                 static_cast<float>(argb & 0xFF) / 255.0f, static_cast<float>(argb >> 24) / 255.0f);
     clearViewport(GL_COLOR_BUFFER_BIT);
   }
   void clearDepth() override {
@@ -168,9 +185,15 @@ class OpenGLRenderer final : public Renderer {
 
   void setTransform(TransformKind kind, const D3DXMATRIX& m) override {
     switch (kind) {
-      case TransformKind::World: world_ = m; break;
-      case TransformKind::View: view_ = m; break;
-      case TransformKind::Projection: projection_ = m; break;
+      case TransformKind::World:
+        world_ = m;
+        break;
+      case TransformKind::View:
+        view_ = m;
+        break;
+      case TransformKind::Projection:
+        projection_ = m;
+        break;
     }
     if (kind == TransformKind::Projection) {
       loadProjection();
@@ -181,9 +204,12 @@ class OpenGLRenderer final : public Renderer {
   }
   D3DXMATRIX transform(TransformKind kind) const override {
     switch (kind) {
-      case TransformKind::World: return world_;
-      case TransformKind::View: return view_;
-      case TransformKind::Projection: break;
+      case TransformKind::World:
+        return world_;
+      case TransformKind::View:
+        return view_;
+      case TransformKind::Projection:
+        break;
     }
     return projection_;
   }
@@ -239,8 +265,7 @@ class OpenGLRenderer final : public Renderer {
     TBitmap32 image(r.width, r.height);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo_);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(r.x, r.y, r.width, r.height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
-                 image.pixels());
+    glReadPixels(r.x, r.y, r.width, r.height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, image.pixels());
     return image;
   }
 
@@ -253,8 +278,7 @@ class OpenGLRenderer final : public Renderer {
                  image.pixels());
     glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
     for (int y = 0; y < client.height / 2; ++y)
-      std::swap_ranges(image.row(y), image.row(y) + client.width,
-                       image.row(client.height - 1 - y));
+      std::swap_ranges(image.row(y), image.row(y) + client.width, image.row(client.height - 1 - y));
     return image;
   }
 
