@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "graphics/Graphics_TestSupport.h"
+#include "runner/Option_Main.h"
+#include "runner/Run_Global.h"
 
 using namespace px;
 
@@ -185,4 +189,52 @@ TEST(DisplayPresent, UnevenStretchKeepsEveryPixelInPlace) {
   EXPECT_EQ(image->GetPixel(2, 4), 0xFFFFFFFFu);
   EXPECT_EQ(image->GetPixel(3, 0), 0xFF000000u);
   EXPECT_EQ(image->GetPixel(0, 5), 0xFF000000u);
+}
+
+TEST(DisplaySetup, SettingsChooseTheModeAndTheWindow) {
+  std::ostringstream out;
+  auto platform = CreateHeadlessPlatform(out);
+  {
+    Runtime rt(*platform);
+    GameSettings settings;
+    settings.setResolution = true;
+    settings.resolution = 3;  // 800 x 600
+    settings.colorDepth = 1;  // 16 bits
+    settings.frequency = 3;   // 85 Hz
+    settings.scaling = 200;
+    settings.sizeable = true;
+    settings.windowColor = 0x00FF00;
+    settings.noBorder = true;
+    settings.noButtons = true;
+    settings.showCursor = false;
+    ASSERT_TRUE(rt.display.Setup(settings, "game"));
+    EXPECT_EQ(platform->displayMode(), (DisplayMode{800, 600, 16, 85}));
+    EXPECT_EQ(rt.display.regionWidth, 8);
+    EXPECT_EQ(rt.display.regionScale, 2.0);
+    EXPECT_EQ(rt.display.client().width, 16);  // adapted to the scaled region
+    EXPECT_TRUE(rt.display.sizeable);
+    EXPECT_FALSE(rt.display.showBorder);
+    EXPECT_FALSE(rt.display.showIcons);
+    EXPECT_EQ(rt.display.windowColor, 0x00FF00u);
+    EXPECT_EQ(rt.display.cursor, -1);
+    EXPECT_TRUE(rt.display.device.exists());
+    EXPECT_TRUE(rt.display.device.sceneOpen());
+    EXPECT_EQ(rt.display.device.backBuffer(), (Size{640, 480}));
+    EXPECT_TRUE(out.str().empty());
+  }
+  // The end of the run gives the screen its mode back.
+  EXPECT_EQ(platform->displayMode(), (DisplayMode{1920, 1080, 32, 60}));
+}
+
+TEST(DisplaySetup, CodesOutsideTheTablesLeaveTheModeAlone) {
+  pxtest::TestRun run;
+  GameSettings settings;
+  settings.setResolution = true;
+  settings.resolution = 9;
+  settings.colorDepth = 0;
+  settings.frequency = 7;
+  settings.fullScreen = true;
+  ASSERT_TRUE(run.rt.display.Setup(settings, "game"));
+  EXPECT_EQ(run.platform->displayMode(), (DisplayMode{1920, 1080, 32, 60}));
+  EXPECT_EQ(run.rt.display.client(), (Rect{0, 0, 1920, 1080}));
 }
