@@ -79,6 +79,17 @@ SDL_SystemCursor SystemCursor(int code) {
   }
 }
 
+// A context that reports a reset of the graphics device, so that it can be
+// made again; drivers without that get a plain one.
+SDL_GLContext CreateContext(SDL_Window* window) {
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, SDL_GL_CONTEXT_ROBUST_ACCESS_FLAG);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_RESET_NOTIFICATION, SDL_GL_CONTEXT_RESET_LOSE_CONTEXT);
+  if (SDL_GLContext context = SDL_GL_CreateContext(window)) return context;
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, 0);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_RESET_NOTIFICATION, SDL_GL_CONTEXT_RESET_NO_NOTIFICATION);
+  return SDL_GL_CreateContext(window);
+}
+
 class SdlGameWindow final : public GameWindow {
  public:
   explicit SdlGameWindow(const WindowOptions& options) {
@@ -89,7 +100,7 @@ class SdlGameWindow final : public GameWindow {
     window_ = SDL_CreateWindow(CodePageToUtf8(options.title).c_str(), options.x, options.y,
                                std::max(1, options.width), std::max(1, options.height), flags);
     if (!window_) throw PlatformError(std::string("cannot create a window: ") + SDL_GetError());
-    context_ = SDL_GL_CreateContext(window_);
+    context_ = CreateContext(window_);
     if (!context_) {
       const std::string error = SDL_GetError();
       SDL_DestroyWindow(window_);
@@ -173,7 +184,7 @@ class SdlGameWindow final : public GameWindow {
   bool makeCurrent() override { return SDL_GL_MakeCurrent(window_, context_) == 0; }
   bool recreateContext() override {
     SDL_GL_DeleteContext(context_);
-    context_ = SDL_GL_CreateContext(window_);
+    context_ = CreateContext(window_);
     return context_ && makeCurrent();
   }
   unsigned framebuffer() override { return 0; }

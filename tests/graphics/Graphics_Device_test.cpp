@@ -300,3 +300,25 @@ TEST(VertexColor, AlphaRoundedAndClamped) {
   EXPECT_EQ(VertexColor(0, 2.0), 0xFF000000u);
   EXPECT_EQ(VertexColor(0, -1.0), 0x00000000u);
 }
+
+TEST(Device, LostContextIsMadeAgainWithTheTextures) {
+  DeviceRun run;
+  int textureRebuilds = 0, surfaceLosses = 0;
+  run.device().onTexturesLost = [&] { ++textureRebuilds; };
+  run.device().onSurfacesLost = [&] { ++surfaceLosses; };
+  run.device().SetBlendMode(1);
+  // The context goes, as after a reset of the graphics device.
+  ASSERT_TRUE(run.rt.display.window()->recreateContext());
+  EXPECT_FALSE(run.rt.display.EndFramePresent());  // the failed present resets the device
+  EXPECT_EQ(textureRebuilds, 1);
+  EXPECT_EQ(surfaceLosses, 1);
+  EXPECT_TRUE(run.device().BeginFrame());
+  run.device().ClearTarget(0x404040, 1);
+  run.Fill(0, 0, 4, 4, 0x80FF0000);
+  EXPECT_TRUE(Near(run.Pixel(1, 1), 0xFFC04040, 1));  // still additive
+  EXPECT_TRUE(run.rt.display.EndFramePresent());
+  // A reset without a loss keeps the textures.
+  ASSERT_TRUE(run.device().Reset());
+  EXPECT_EQ(textureRebuilds, 1);
+  EXPECT_EQ(surfaceLosses, 2);
+}

@@ -139,7 +139,11 @@ class OpenGLRenderer final : public Renderer {
     fbo_ = color_ = depth_ = sampler_ = 0;
   }
 
-  bool lost() override { return !fbo_ || glGetGraphicsResetStatus() != GL_NO_ERROR; }
+  // A reset reported by the driver, or a context made anew under us (its
+  // objects went with the old one).
+  bool lost() override {
+    return !fbo_ || glGetGraphicsResetStatus() != GL_NO_ERROR || !glIsFramebuffer(fbo_);
+  }
   RendererCaps caps() const override { return caps_; }
 
   bool present(const Rect& source, const Rect& dest, std::uint32_t bandColor,
