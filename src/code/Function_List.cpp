@@ -15,6 +15,7 @@
 #include "system/Function_Program.h"
 #include "system/Function_Registry.h"
 #include "system/Support_IncludedFile.h"
+#include "world/Function_Instance.h"
 
 namespace px {
 
@@ -1307,8 +1308,8 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       StringFunctions(),    //
       DateFunctions(),      //
       ProcessFunctions(),   //
-      DataStructureFunctions(), FileFunctions(),         RegistryFunctions(),
-      ProgramFunctions(),       IncludedFileFunctions(), DisplayFunctions(),
+      DataStructureFunctions(), FileFunctions(),     RegistryFunctions(), ProgramFunctions(),
+      IncludedFileFunctions(),  InstanceFunctions(), EventFunctions(),     DisplayFunctions(),
   };
   return families;
 }

@@ -8,6 +8,7 @@
 
 #include "code/Variable_Main.h"
 #include "runner/Run_Global.h"
+#include "world/Instance_Variables.h"
 
 namespace px {
 
@@ -155,61 +156,6 @@ constexpr std::array<RBuiltinVariable, sizeof...(N)> ArgumentEntries(std::index_
   return {RBuiltinVariable{names[N], GetArgumentN<N>, SetArgumentN<N>, kRW}...};
 }
 
-// Registration order is the index order game data and saved games rely on.
-constexpr RBuiltinVariable kInstanceVariables[] = {
-    Waiting("x", kRW),
-    Waiting("y", kRW),
-    Waiting("xprevious", kRW),
-    Waiting("yprevious", kRW),
-    Waiting("xstart", kRW),
-    Waiting("ystart", kRW),
-    Waiting("hspeed", kRW),
-    Waiting("vspeed", kRW),
-    Waiting("direction", kRW),
-    Waiting("speed", kRW),
-    Waiting("friction", kRW),
-    Waiting("gravity", kRW),
-    Waiting("gravity_direction", kRW),
-    Waiting("object_index", kRO),
-    Waiting("id", kRO),
-    Waiting("alarm", kRW),
-    Waiting("solid", kRW),
-    Waiting("visible", kRW),
-    Waiting("persistent", kRW),
-    Waiting("depth", kRW),
-    Waiting("bbox_left", kRO),
-    Waiting("bbox_right", kRO),
-    Waiting("bbox_top", kRO),
-    Waiting("bbox_bottom", kRO),
-    Waiting("sprite_index", kRW),
-    Waiting("image_index", kRW),
-    Waiting("image_single", kRW),
-    Waiting("image_number", kRO),
-    Waiting("sprite_width", kRO),
-    Waiting("sprite_height", kRO),
-    Waiting("sprite_xoffset", kRO),
-    Waiting("sprite_yoffset", kRO),
-    Waiting("image_xscale", kRW),
-    Waiting("image_yscale", kRW),
-    Waiting("image_angle", kRW),
-    Waiting("image_alpha", kRW),
-    Waiting("image_blend", kRW),
-    Waiting("image_speed", kRW),
-    Waiting("mask_index", kRW),
-    Waiting("path_index", kRO),
-    Waiting("path_position", kRW),
-    Waiting("path_positionprevious", kRW),
-    Waiting("path_speed", kRW),
-    Waiting("path_scale", kRW),
-    Waiting("path_orientation", kRW),
-    Waiting("path_endaction", kRW),
-    Waiting("timeline_index", kRW),
-    Waiting("timeline_position", kRW),
-    Waiting("timeline_speed", kRW),
-    Waiting("timeline_running", kRW),
-    Waiting("timeline_loop", kRW),
-};
-
 constexpr RBuiltinVariable kArgumentVariables[] = {
     {"argument_relative", GetArgumentRelative, nullptr, kRO},
     {"argument", GetArgument, SetArgument, kRW},
@@ -229,8 +175,8 @@ constexpr RBuiltinVariable kGameVariables[] = {
     {"working_directory", GetWorkingDirectory, nullptr, kRO},
     {"temp_directory", GetTempDirectory, nullptr, kRO},
     {"program_directory", GetProgramDirectory, nullptr, kRO},
-    Waiting("instance_count", kRO),
-    Waiting("instance_id", kRO),
+    {"instance_count", GetInstanceCount, nullptr, kRO},
+    {"instance_id", GetInstanceId, nullptr, kRO},
     Waiting("room_width", kRO),
     Waiting("room_height", kRO),
     Waiting("room_caption", kRW),
@@ -309,7 +255,7 @@ CBuiltinTable MakeTable() {
   auto add = [&table](std::span<const RBuiltinVariable> entries) {
     for (const RBuiltinVariable& e : entries) table.Register(e.name, e.get, e.set, e.writable);
   };
-  add(kInstanceVariables);
+  add(InstanceVariableEntries());
   add(kArgumentVariables);
   add(kNumberedArguments);
   add(kGameVariables);

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@ enum class ActionKind : std::int32_t {
 };
 
 enum class ExecType : std::int32_t { Nothing = 0, Function = 1, Code = 2 };
+
+struct RPreparedAction;
 
 class CAction {
  public:
@@ -44,6 +47,15 @@ class CAction {
   bool relative = false;
   std::vector<std::string> arg_texts;  // at most 8, as typed
   bool is_not = false;
+  // The compiled form, once prepared for running. Not part of the record:
+  // records compare equal whether prepared or not.
+  struct Prepared {
+    std::shared_ptr<const RPreparedAction> form;
+    const RPreparedAction* get() const { return form.get(); }
+    const RPreparedAction* operator->() const { return form.get(); }
+    explicit operator bool() const { return form != nullptr; }
+    bool operator==(const Prepared&) const { return true; }
+  } prepared;
 
   // A wrong version, or more than 8 arguments, argument kinds or argument
   // texts, gives false.

@@ -20,6 +20,7 @@
 #include "runner/Runner_LoadForm.h"
 #include "runner/Runner_TempDir.h"
 #include "system/Support_File.h"
+#include "world/Event_Main.h"
 #include "world/Event_Name.h"
 
 namespace px {
@@ -36,7 +37,9 @@ struct RunFlags {
 };
 
 struct Runtime {
-  explicit Runtime(Platform& p) : platform(p), loadForm(p), display(p) {}
+  explicit Runtime(Platform& p) : platform(p), loadForm(p), display(p) {
+    vars.instances = &world.instances;
+  }
   Runtime(const Runtime&) = delete;
   Runtime& operator=(const Runtime&) = delete;
 
@@ -62,6 +65,8 @@ struct Runtime {
   CodeState code;
   // The event being executed.
   CurrentEvent event;
+  // The current room's instances, the event object lists, the id counter.
+  World world;
   // A room change, restart, end, load or abort that waits for the end of
   // the step; kNoPendingChange when none.
   std::int32_t pendingChange = kNoPendingChange;

@@ -11,6 +11,7 @@
 #include "runner/Run_Global.h"
 #include "runner/Runner_Load.h"
 #include "system/Support_IncludedFile.h"
+#include "world/Action_Class.h"
 
 namespace px {
 
@@ -37,9 +38,9 @@ const PrepareStep kPrepareSteps[] = {
     {60, "Preparing constants", DefineUserConstants, "Failed to define the constants."},
     {61, "Preparing triggers", nullptr, "Failed to prepare triggers."},
     {62, "Compiling scripts", CompileScripts, "Failed to compile the scripts."},
-    {70, "Compiling time line actions", nullptr,
+    {70, "Compiling time line actions", PrepareTimeLineActions,
      "Failed to compile the actions in the time lines."},
-    {72, "Compiling object actions", nullptr, "Failed to compile the actions in the objects."},
+    {72, "Compiling object actions", PrepareObjectActions, "Failed to compile the actions in the objects."},
     {80, "Preparing sounds", nullptr, nullptr},
     {90, "Preparing graphics", PrepareDisplay, nullptr},
 };

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "world/Event_Main.h"
+
 namespace pxtest {
 
 using namespace px;
@@ -26,13 +28,13 @@ void Log(Runtime&, CInstanceBase*, CInstanceBase*, std::int32_t argc, RValue& re
 // id(): the id of self.
 void Id(Runtime&, CInstanceBase* self, CInstanceBase*, std::int32_t, RValue& result,
         const FunctionArgs&) {
-  result.setReal(static_cast<TestInstance*>(self)->id);
+  result.setReal(static_cast<CInstance*>(self)->id);
 }
 
 // destroy(): marks self destroyed.
 void Destroy(Runtime&, CInstanceBase* self, CInstanceBase*, std::int32_t, RValue&,
              const FunctionArgs&) {
-  static_cast<TestInstance*>(self)->destroyed = true;
+  static_cast<CInstance*>(self)->deleted = true;
 }
 
 // spawn(object): a new instance at the end of the room; returns its id.
@@ -52,7 +54,6 @@ std::string Show(const RValue& v) {
 
 ExecWorld::ExecWorld() {
   current = this;
-  rt.vars.instances = &world;
   RegisterFunction(rt, "log", Log, kAnyArgumentCount);
   RegisterFunction(rt, "id", Id, 0);
   RegisterFunction(rt, "destroy", Destroy, 0);
@@ -65,11 +66,8 @@ ExecWorld::~ExecWorld() {
   current = nullptr;
 }
 
-TestInstance& ExecWorld::Spawn(std::int32_t object) {
-  const auto id = static_cast<std::int32_t>(100001 + instances.size());
-  instances.push_back(std::make_unique<TestInstance>(id, object));
-  world.room.push_back(instances.back().get());
-  return *instances.back();
+CInstance& ExecWorld::Spawn(std::int32_t object) {
+  return CreateInstance(rt, object, 0, 0);
 }
 
 void ExecWorld::AddScript(const std::string& name, const std::string& text) {

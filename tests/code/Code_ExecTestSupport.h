@@ -1,5 +1,5 @@
-// A small world for running game code in tests: a self and an other
-// instance in a room, a log that test functions write to, and helpers that
+// A small world for running game code in tests: a self (object 0) and an
+// other (object 1) instance in the room, a log that test functions write to, and helpers that
 // compile and run a text.
 #pragma once
 
@@ -14,6 +14,7 @@
 #include "code/Code_Main.h"
 #include "code/Code_TestSupport.h"
 #include "code/Script_Main.h"
+#include "world/Instance_Class.h"
 
 namespace pxtest {
 
@@ -40,15 +41,13 @@ class ExecWorld {
   void CompileScripts();
   // Compiles and runs a program (or an expression) for self and other.
   Outcome Run(std::string_view text, bool expression = false);
-  // A new instance at the end of the room.
-  TestInstance& Spawn(std::int32_t object);
+  // A new instance at the end of the room, with the next id.
+  px::CInstance& Spawn(std::int32_t object);
 
   TestRun run;
   px::Runtime& rt = run.rt;
-  TestWorld world;
-  std::vector<std::unique_ptr<TestInstance>> instances;
-  TestInstance* self = nullptr;
-  TestInstance* other = nullptr;
+  px::CInstance* self = nullptr;
+  px::CInstance* other = nullptr;
   // What log(...) wrote, one entry per call: its arguments joined by spaces.
   std::vector<std::string> log;
 };

@@ -366,8 +366,8 @@ TEST(Exec, ScriptCompileErrorIsFatal) {
 
 TEST(Exec, WithOverEachKindOfTarget) {
   ExecWorld w;
-  pxtest::TestInstance& third = w.Spawn(1);
-  w.Spawn(2).destroyed = true;
+  px::CInstance& third = w.Spawn(1);
+  w.Spawn(2).deleted = true;
   const Case cases[] = {
       {"with (all) log(id(), other.n)", "100001 0|100002 0|100003 0"},
       {"with (1) log(id())", "100002|100003"},
@@ -408,7 +408,7 @@ TEST(Exec, WithAllVisitsTheInstancesThatExistedAtTheStart) {
   ExecWorld w;
   ASSERT_TRUE(w.Run("with (all) { spawn(0); log(id()); }").ok);
   EXPECT_EQ(w.log, (std::vector<std::string>{"100001", "100002"}));
-  EXPECT_EQ(w.world.room.size(), 4u);
+  EXPECT_EQ(w.rt.world.instances.size(), 4u);
   // An instance destroyed by an earlier body is skipped.
   w.log.clear();
   ASSERT_TRUE(w.Run("with (all) { log(id()); with (100004) destroy(); }").ok);

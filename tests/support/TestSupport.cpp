@@ -172,7 +172,9 @@ CAction MakeAction(ActionKind kind, int n) {
   a.arg_kinds.assign(static_cast<std::size_t>(a.arg_count), n);
   a.applies_to = n % 2 ? -1 : -2;
   a.relative = n % 2 == 1;
-  for (int i = 0; i < a.arg_count; ++i) a.arg_texts.push_back("arg" + std::to_string(i));
+  // A code action's code is its first argument.
+  for (int i = 0; i < a.arg_count; ++i)
+    a.arg_texts.push_back(kind == ActionKind::Code && i == 0 ? a.code : "arg" + std::to_string(i));
   a.is_not = n == 3;
   return a;
 }

@@ -1,0 +1,166 @@
+#include "world/Event_Main.h"
+
+#include <memory>
+#include <string>
+
+#include "code/Code_Error.h"
+#include "resources/Resource_Chunks.h"
+#include "runner/Run_Global.h"
+#include "world/Event_Action.h"
+
+namespace px {
+
+namespace {
+
+constexpr auto kCollision = static_cast<std::int32_t>(EventKind::Collision);
+
+// The first object along o's chain that holds the event with actions.
+RFoundEvent FindInChain(const GameResources& res, std::int32_t object, std::int32_t kind,
+                        std::int32_t number) {
+  std::int32_t o = object;
+  for (int guard = res.objects.count(); guard >= 0; --guard) {
+    const CObject* obj = res.objects.get(o);
+    if (!obj) break;
+    const CEvent* e = obj->event(kind, number);
+    if (e && !e->empty()) return {e, o};
+    o = obj->parent;
+  }
+  return {};
+}
+
+}  // namespace
+
+RFoundEvent FindEvent(const GameResources& res, std::int32_t object, std::int32_t kind,
+                      std::int32_t number) {
+  if (kind < 0 || kind >= kEventKindCount || number < 0) return {};
+  if (RFoundEvent found = FindInChain(res, object, kind, number)) return found;
+  if (kind != kCollision) return {};
+  // Collision events written for the other object's ancestors.
+  const CObject* other = res.objects.get(number);
+  for (int guard = res.objects.count(); other && guard >= 0; --guard) {
+    const std::int32_t p = other->parent;
+    other = res.objects.get(p);
+    if (!other) break;
+    if (RFoundEvent found = FindInChain(res, object, kind, p)) return found;
+  }
+  return {};
+}
+
+void StartWorld(Runtime& rt) {
+  rt.world.instances.Clear();
+  rt.world.eventLists.Build(rt.resources);
+  rt.world.lastInstanceId = rt.resources.lastInstanceId;
+}
+
+bool ChangePending(const Runtime& rt) {
+  return rt.pendingChange != kNoPendingChange;
+}
+
+void RunEvent(Runtime& rt, CInstance* self, CInstance* other, const RFoundEvent& found,
+              std::int32_t kind, std::int32_t number) {
+  const CurrentEvent saved = rt.event;
+  rt.event.object = found.holder;
+  rt.event.type = kind;
+  rt.event.number = number;
+  RunActions(rt, self, other, *found.event);
+  const std::int32_t lastAction = rt.event.action;
+  rt.event = saved;
+  rt.event.action = lastAction;
+}
+
+void PerformObjectEvent(Runtime& rt, CInstance* self, CInstance* other, std::int32_t object,
+                        std::int32_t kind, std::int32_t number) {
+  if (!self || ChangePending(rt)) return;
+  const RFoundEvent found = FindEvent(rt.resources, object, kind, number);
+  if (found) RunEvent(rt, self, other, found, kind, number);
+}
+
+void PerformEvent(Runtime& rt, CInstance* self, CInstance* other, std::int32_t kind,
+                  std::int32_t number) {
+  if (!self) return;
+  PerformObjectEvent(rt, self, other, self->object_index, kind, number);
+}
+
+void PerformEventAll(Runtime& rt, std::int32_t kind, std::int32_t number) {
+  CInstanceList& list = rt.world.instances;
+  const std::size_t count = list.size();
+  for (std::size_t i = 0; i < count && i < list.size(); ++i) {
+    if (ChangePending(rt)) return;
+    CInstance& inst = list.at(i);
+    if (!inst.deleted) PerformEvent(rt, &inst, &inst, kind, number);
+  }
+}
+
+void RaiseEvent(Runtime& rt, std::int32_t kind, std::int32_t number) {
+  const CInstanceList& list = rt.world.instances;
+  const auto objects = rt.world.eventLists.objects(kind, number);
+  for (const std::int32_t object : objects) {
+    if (ChangePending(rt)) return;
+    // One look-up serves every instance of the object.
+    const RFoundEvent found = FindEvent(rt.resources, object, kind, number);
+    if (!found) continue;
+    const std::size_t count = list.exact(object).size();
+    for (std::size_t i = 0; i < count; ++i) {
+      const auto exact = list.exact(object);
+      if (i >= exact.size() || ChangePending(rt)) break;
+      CInstance* inst = exact[i];
+      if (!inst->deleted) RunEvent(rt, inst, inst, found, kind, number);
+    }
+  }
+}
+
+// ---- Instances ----
+
+CInstance& CreateInstance(Runtime& rt, std::int32_t object, double x, double y) {
+  const std::int32_t id = ++rt.world.lastInstanceId;
+  return rt.world.instances.Add(rt.resources,
+                                std::make_unique<CInstance>(rt.resources, id, object, x, y));
+}
+
+CInstance* CreateInstanceWithEvent(Runtime& rt, std::int32_t object, double x, double y) {
+  if (!rt.resources.objects.exists(object)) {
+    RuntimeError(rt, "Creating instance for non-existing object: " + std::to_string(object));
+    return nullptr;
+  }
+  CInstance& inst = CreateInstance(rt, object, x, y);
+  PerformEvent(rt, &inst, &inst, static_cast<std::int32_t>(EventKind::Create), 0);
+  return &inst;
+}
+
+void DestroyInstance(Runtime& rt, CInstance& inst) {
+  if (!inst.destroying) {
+    inst.destroying = true;
+    PerformEvent(rt, &inst, &inst, static_cast<std::int32_t>(EventKind::Destroy), 0);
+    inst.destroying = false;
+  }
+  inst.deleted = true;
+}
+
+CInstance& ChangeInstance(Runtime& rt, CInstance& inst, std::int32_t object, bool performEvents) {
+  if (performEvents)
+    PerformEvent(rt, &inst, &inst, static_cast<std::int32_t>(EventKind::Destroy), 0);
+  // The change uses up an id although the new instance keeps the old one.
+  auto changed =
+      std::make_unique<CInstance>(rt.resources, ++rt.world.lastInstanceId, object, inst.x, inst.y);
+  changed->CopyFrom(inst);
+  changed->SetObject(rt.resources, object);
+  changed->deleted = false;
+  inst.deleted = true;
+  CInstance& added = rt.world.instances.Add(rt.resources, std::move(changed));
+  if (performEvents)
+    PerformEvent(rt, &added, &added, static_cast<std::int32_t>(EventKind::Create), 0);
+  return added;
+}
+
+CInstance& CopyInstance(Runtime& rt, CInstance& inst, bool performEvent) {
+  const std::int32_t id = ++rt.world.lastInstanceId;
+  auto copy = std::make_unique<CInstance>(rt.resources, id, inst.object_index, inst.x, inst.y);
+  copy->CopyFrom(inst);
+  copy->id = id;
+  CInstance& added = rt.world.instances.Add(rt.resources, std::move(copy));
+  if (performEvent)
+    PerformEvent(rt, &added, &added, static_cast<std::int32_t>(EventKind::Create), 0);
+  return added;
+}
+
+}  // namespace px

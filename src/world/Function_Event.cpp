@@ -1,0 +1,58 @@
+// Script functions that run events on request: event_perform, event_user,
+// event_perform_object and event_inherited.
+#include "code/Code_Value.h"
+#include "resources/Resource_Chunks.h"
+#include "runner/Run_Global.h"
+#include "world/Event_Main.h"
+#include "world/Function_Instance.h"
+
+namespace px {
+
+namespace {
+
+CInstance* AsInstance(CInstanceBase* base) {
+  return static_cast<CInstance*>(base);
+}
+
+void EventPerform(Runtime& rt, CInstanceBase* self, CInstanceBase* other, std::int32_t, RValue&,
+                  const FunctionArgs& args) {
+  PerformEvent(rt, AsInstance(self), AsInstance(other), RealToInt(args[0].real),
+               RealToInt(args[1].real));
+}
+
+void EventUser(Runtime& rt, CInstanceBase* self, CInstanceBase* other, std::int32_t, RValue&,
+               const FunctionArgs& args) {
+  PerformEvent(rt, AsInstance(self), AsInstance(other), static_cast<std::int32_t>(EventKind::Other),
+               RealToInt(args[0].real) + kEvUser0);
+}
+
+void EventPerformObject(Runtime& rt, CInstanceBase* self, CInstanceBase* other, std::int32_t,
+                        RValue&, const FunctionArgs& args) {
+  PerformObjectEvent(rt, AsInstance(self), AsInstance(other), RealToInt(args[0].real),
+                     RealToInt(args[1].real), RealToInt(args[2].real));
+}
+
+// Runs the event of the holder's parent (or the nearest ancestor with it).
+void EventInherited(Runtime& rt, CInstanceBase* self, CInstanceBase* other, std::int32_t, RValue&,
+                    const FunctionArgs&) {
+  if (rt.event.type == kTimeLineEvent) return;
+  const CObject* holder = rt.resources.objects.get(rt.event.object);
+  if (!holder || !rt.resources.objects.exists(holder->parent)) return;
+  PerformObjectEvent(rt, AsInstance(self), AsInstance(other), holder->parent, rt.event.type,
+                     rt.event.number);
+}
+
+constexpr FunctionDef kEventFunctions[] = {
+    {"event_inherited", EventInherited},
+    {"event_perform", EventPerform},
+    {"event_user", EventUser},
+    {"event_perform_object", EventPerformObject},
+};
+
+}  // namespace
+
+std::span<const FunctionDef> EventFunctions() {
+  return kEventFunctions;
+}
+
+}  // namespace px

@@ -1,0 +1,112 @@
+// The instance registry of the current room (the instance list, the exact
+// and family lists per object, the deactivated list) and the event object
+// lists: for each event kind and number, the objects that have it.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "code/Variable_Main.h"
+#include "world/Instance_Class.h"
+
+namespace px {
+
+struct GameResources;
+
+class CInstanceList final : public InstanceLookup {
+ public:
+  // The active instances in order; the list owns them.
+  std::span<const std::unique_ptr<CInstance>> active() const { return active_; }
+  std::span<const std::unique_ptr<CInstance>> deactivated() const { return deactivated_; }
+  std::size_t size() const { return active_.size(); }
+  CInstance& at(std::size_t i) const { return *active_[i]; }
+
+  // Instances of exactly this object, in list order (empty for an index
+  // without instances).
+  std::span<CInstance* const> exact(std::int32_t object) const;
+  // Instances of this object and of its descendants, in list order.
+  std::span<CInstance* const> family(std::int32_t object) const;
+
+  // Appends an instance to the list and to its exact and family lists.
+  CInstance& Add(const GameResources& res, std::unique_ptr<CInstance> inst);
+  // Moves marked active instances to the end of the deactivated list and
+  // unmarked deactivated ones to the end of the instance list, in order.
+  void ApplyDeactivation(const GameResources& res);
+  // Frees the deleted instances, keeping order. True when any was removed.
+  bool Purge(const GameResources& res);
+  // Rebuilds the exact and family lists from the instance list.
+  void RebuildObjectLists(const GameResources& res);
+  // Frees every instance.
+  void Clear();
+  // Hands over every instance, active ones first, and leaves the list empty.
+  std::vector<std::unique_ptr<CInstance>> TakeAll();
+
+  // The active, not deleted instance with this id, or null.
+  CInstance* find(std::int32_t id) const;
+
+  // InstanceLookup: what game code sees.
+  CInstanceBase* findInstance(std::int32_t id) override { return find(id); }
+  CInstanceBase* nextInstance(std::int32_t target, std::size_t& cursor, std::size_t end) override;
+  std::size_t walkEnd(std::int32_t target) override;
+
+ private:
+  void Enter(const GameResources& res, CInstance& inst);
+  void RebuildIds();
+
+  std::vector<std::unique_ptr<CInstance>> active_;
+  std::vector<std::unique_ptr<CInstance>> deactivated_;
+  std::vector<std::vector<CInstance*>> exact_;
+  std::vector<std::vector<CInstance*>> family_;
+  // The active instance of each id; after a change of object the new
+  // instance, which shares the old one's id.
+  std::unordered_map<std::int32_t, CInstance*> byId_;
+};
+
+// Event kinds and their number ranges.
+enum class EventKind : std::int32_t {
+  Create = 0,
+  Destroy = 1,
+  Alarm = 2,
+  Step = 3,
+  Collision = 4,
+  Keyboard = 5,
+  Mouse = 6,
+  Other = 7,
+  Draw = 8,
+  KeyPress = 9,
+  KeyRelease = 10,
+  Trigger = 11,
+};
+inline constexpr std::int32_t kEventKindCount = 12;
+inline constexpr std::int32_t kEvStepNormal = 0;
+inline constexpr std::int32_t kEvStepBegin = 1;
+inline constexpr std::int32_t kEvStepEnd = 2;
+inline constexpr std::int32_t kEvUser0 = 10;
+
+class CEventLists {
+ public:
+  // Records, for every kind but collision and every number of its table,
+  // the ascending objects that have the event (parents included), and the
+  // ordered collision pairs.
+  void Build(const GameResources& res);
+  // The objects with this event; empty for numbers outside the table.
+  std::span<const std::int32_t> objects(std::int32_t kind, std::int32_t number) const;
+  std::span<const std::pair<std::int32_t, std::int32_t>> collisionPairs() const {
+    return collisions_;
+  }
+
+ private:
+  std::array<std::vector<std::vector<std::int32_t>>, kEventKindCount> lists_;
+  std::vector<std::pair<std::int32_t, std::int32_t>> collisions_;
+};
+
+// The length of a kind's table of numbers for the event object lists.
+std::int32_t EventNumberCount(const GameResources& res, std::int32_t kind);
+
+}  // namespace px
