@@ -1309,7 +1309,7 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       DateFunctions(),      //
       ProcessFunctions(),   //
       DataStructureFunctions(), FileFunctions(),     RegistryFunctions(), ProgramFunctions(),
-      IncludedFileFunctions(),  InstanceFunctions(), EventFunctions(),     DisplayFunctions(),
+      IncludedFileFunctions(),  InstanceFunctions(), EventFunctions(),    DisplayFunctions(),
   };
   return families;
 }
