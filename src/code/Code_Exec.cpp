@@ -2,6 +2,8 @@
 // and the entries that run a unit or call a script.
 #include "code/Code_Exec.h"
 
+#include <thread>
+
 #include <pthread.h>
 
 #include <algorithm>
@@ -704,7 +706,11 @@ const char* StackLimit() {
 
 bool StackExhausted(ExecState& st) {
   const char here = 0;
-  if (st.depth == 0) st.stackBase = StackLimit();
+  // Finding the limit reads the process's memory map: once per thread.
+  if (st.depth == 0 && st.stackOwner != std::this_thread::get_id()) {
+    st.stackBase = StackLimit();
+    st.stackOwner = std::this_thread::get_id();
+  }
   return st.stackBase && &here < st.stackBase;
 }
 

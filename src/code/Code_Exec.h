@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "code/Code_Function.h"
@@ -65,6 +66,8 @@ struct LocalSlot {
 struct ExecState {
   std::size_t depth = 0;
   const char* stackBase = nullptr;
+  // The thread stackBase was found for.
+  std::thread::id stackOwner;
   std::size_t stackBudget = 0;
   struct Level {
     std::unique_ptr<LocalSlot[]> slots;

@@ -11,6 +11,7 @@
 #include "code/Script_Main.h"
 #include "datastructures/Function_Data_Structures.h"
 #include "graphics/Function_Display.h"
+#include "motion/Function_Interaction.h"
 #include "system/Function_File.h"
 #include "system/Function_Program.h"
 #include "system/Function_Registry.h"
@@ -1301,15 +1302,23 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
   // One line per family that implements functions; the order here does not
   // matter, the signature list fixes the registration order.
   static const std::span<const FunctionDef> families[] = {
-      ScriptFunctions(),    //
-      ExecuteFunctions(),   //
-      VariableFunctions(),  //
-      MathFunctions(),      //
-      StringFunctions(),    //
-      DateFunctions(),      //
-      ProcessFunctions(),   //
-      DataStructureFunctions(), FileFunctions(),     RegistryFunctions(), ProgramFunctions(),
-      IncludedFileFunctions(),  InstanceFunctions(), EventFunctions(),    DisplayFunctions(),
+      ScriptFunctions(),         //
+      ExecuteFunctions(),        //
+      VariableFunctions(),       //
+      MathFunctions(),           //
+      StringFunctions(),         //
+      DateFunctions(),           //
+      ProcessFunctions(),        //
+      DataStructureFunctions(),  //
+      FileFunctions(),           //
+      RegistryFunctions(),       //
+      ProgramFunctions(),        //
+      IncludedFileFunctions(),   //
+      InstanceFunctions(),       //
+      EventFunctions(),          //
+      ActionFunctions(),         //
+      InteractionFunctions(),    //
+      DisplayFunctions(),        //
   };
   return families;
 }

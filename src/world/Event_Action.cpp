@@ -190,17 +190,27 @@ class ActionRunner {
   // the action's; both are restored afterwards.
   void RunCodeAction(const CAction& a, const RPreparedAction& p, bool relative, CInstance* self,
                      CInstance* other, RValue& result) {
-    const auto count = static_cast<std::size_t>(p.argCount);
     const bool savedRelative = rt_.vars.argumentRelative;
-    std::array<RValue, CAction::kMaxArgs> saved;
-    for (std::size_t i = 0; i < count; ++i) saved[i] = rt_.vars.arguments[i];
     rt_.vars.argumentRelative = relative;
+    if (p.argCount == 0) {
+      // Code actions have no arguments: nothing else to save.
+      RunCode(rt_, self, other, *p.code, result);
+    } else {
+      RunCodeWithArguments(a, p, self, other, result);
+    }
+    rt_.vars.argumentRelative = savedRelative;
+  }
+
+  void RunCodeWithArguments(const CAction& a, const RPreparedAction& p, CInstance* self,
+                            CInstance* other, RValue& result) {
+    const auto count = static_cast<std::size_t>(p.argCount);
+    std::array<RValue, CAction::kMaxArgs> saved;
     std::array<RValue, CAction::kMaxArgs> values;
     for (std::size_t i = 0; i < count; ++i) Argument(a, i, self, other, values[i]);
+    for (std::size_t i = 0; i < count; ++i) swap(saved[i], rt_.vars.arguments[i]);
     for (std::size_t i = 0; i < count; ++i) rt_.vars.arguments[i] = values[i];
     RunCode(rt_, self, other, *p.code, result);
-    rt_.vars.argumentRelative = savedRelative;
-    for (std::size_t i = 0; i < count; ++i) rt_.vars.arguments[i] = saved[i];
+    for (std::size_t i = 0; i < count; ++i) swap(rt_.vars.arguments[i], saved[i]);
   }
 
   Runtime& rt_;

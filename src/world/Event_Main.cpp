@@ -81,6 +81,13 @@ void PerformEvent(Runtime& rt, CInstance* self, CInstance* other, std::int32_t k
   PerformObjectEvent(rt, self, other, self->object_index, kind, number);
 }
 
+void PerformInherited(Runtime& rt, CInstance* self, CInstance* other) {
+  if (rt.event.type == kTimeLineEvent) return;
+  const CObject* holder = rt.resources.objects.get(rt.event.object);
+  if (!holder || !rt.resources.objects.exists(holder->parent)) return;
+  PerformObjectEvent(rt, self, other, holder->parent, rt.event.type, rt.event.number);
+}
+
 void PerformEventAll(Runtime& rt, std::int32_t kind, std::int32_t number) {
   CInstanceList& list = rt.world.instances;
   const std::size_t count = list.size();

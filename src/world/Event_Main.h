@@ -20,6 +20,10 @@ struct World {
   CEventLists eventLists;
   // The last id given out; new instances get the next one.
   std::int32_t lastInstanceId = 100000;
+  // The game's score, lives and health.
+  std::int32_t score = 0;
+  std::int32_t lives = -1;
+  double health = 100;
 };
 
 struct RFoundEvent {
@@ -55,6 +59,9 @@ void PerformEvent(Runtime& rt, CInstance* self, CInstance* other, std::int32_t k
 // The same, looked up from the given object instead of self's.
 void PerformObjectEvent(Runtime& rt, CInstance* self, CInstance* other, std::int32_t object,
                         std::int32_t kind, std::int32_t number);
+// event_inherited: the running event of the holder's parent (or its nearest
+// ancestor with it). Nothing in a time-line moment or without a parent.
+void PerformInherited(Runtime& rt, CInstance* self, CInstance* other);
 // The event for every instance of the instance list in order, self as other.
 void PerformEventAll(Runtime& rt, std::int32_t kind, std::int32_t number);
 // What the step raises: walks the event's object list and each object's

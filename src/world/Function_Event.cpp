@@ -32,14 +32,9 @@ void EventPerformObject(Runtime& rt, CInstanceBase* self, CInstanceBase* other, 
                      RealToInt(args[1].real), RealToInt(args[2].real));
 }
 
-// Runs the event of the holder's parent (or the nearest ancestor with it).
 void EventInherited(Runtime& rt, CInstanceBase* self, CInstanceBase* other, std::int32_t, RValue&,
                     const FunctionArgs&) {
-  if (rt.event.type == kTimeLineEvent) return;
-  const CObject* holder = rt.resources.objects.get(rt.event.object);
-  if (!holder || !rt.resources.objects.exists(holder->parent)) return;
-  PerformObjectEvent(rt, AsInstance(self), AsInstance(other), holder->parent, rt.event.type,
-                     rt.event.number);
+  PerformInherited(rt, AsInstance(self), AsInstance(other));
 }
 
 constexpr FunctionDef kEventFunctions[] = {

@@ -6,10 +6,12 @@
 
 #include "code/Code_Error.h"
 #include "code/Function_Support.h"
+#include "motion/Motion_Place.h"
 #include "motion/Sprite_Mask.h"
 #include "resources/Resource_Chunks.h"
 #include "runner/Run_Global.h"
 #include "world/Event_Main.h"
+#include "world/Instance_Match.h"
 #include "world/Object_Parents.h"
 
 namespace px {
@@ -30,46 +32,6 @@ bool FlagArg(const RValue& v) {
 
 double IdOf(const CInstance* inst) {
   return inst ? inst->id : kNoone;
-}
-
-// Calls f(instance) for each instance obj names, in list order: every
-// instance (−3), one id, or an object's family. Deleted instances are
-// skipped; instances added meanwhile are not visited. f returns false to
-// stop the walk.
-template <class F>
-void ForEachMatch(Runtime& rt, std::int32_t obj, F&& f) {
-  CInstanceList& list = rt.world.instances;
-  if (obj >= kFirstInstanceId) {
-    if (CInstance* inst = list.find(obj)) f(*inst);
-    return;
-  }
-  if (obj == kAll) {
-    const std::size_t count = list.size();
-    for (std::size_t i = 0; i < count && i < list.size(); ++i) {
-      CInstance& inst = list.at(i);
-      if (!inst.deleted && !f(inst)) return;
-    }
-    return;
-  }
-  const std::size_t count = list.family(obj).size();
-  for (std::size_t i = 0; i < count; ++i) {
-    const auto family = list.family(obj);
-    if (i >= family.size()) return;
-    CInstance& inst = *family[i];
-    if (!inst.deleted && !f(inst)) return;
-  }
-}
-
-// The first instance obj names for which pred holds, or null.
-template <class P>
-CInstance* FirstMatch(Runtime& rt, std::int32_t obj, P&& pred) {
-  CInstance* found = nullptr;
-  ForEachMatch(rt, obj, [&](CInstance& inst) {
-    if (!pred(inst)) return true;
-    found = &inst;
-    return false;
-  });
-  return found;
 }
 
 // self and other stand for themselves when present and not deleted.
@@ -141,17 +103,7 @@ void InstanceExists(Runtime& rt, CInstanceBase* self, CInstanceBase* other, std:
 
 void InstanceNumber(Runtime& rt, CInstanceBase* self, CInstanceBase* other, std::int32_t,
                     RValue& result, const FunctionArgs& args) {
-  const std::int32_t obj = IntArg(args[0]);
-  if (obj == kSelf || obj == kOther) {
-    result.setReal(Truth(SelfOrOther(self, other, obj) != nullptr));
-    return;
-  }
-  double count = 0;
-  ForEachMatch(rt, obj, [&](const CInstance&) {
-    ++count;
-    return true;
-  });
-  result.setReal(count);
+  result.setReal(CountInstances(rt, self, other, IntArg(args[0])));
 }
 
 void InstanceFind(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue& result,
@@ -200,22 +152,12 @@ void InstanceFurthest(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t,
   Closest(rt, args, result, -1, [](double d, double best) { return d > best; });
 }
 
-// The first instance obj names that collides with self placed at (x, y).
-CInstance* InstancePlace(Runtime& rt, CInstance& self, double x, double y, std::int32_t obj) {
-  const double oldX = self.x;
-  const double oldY = self.y;
-  self.SetPosition(rt.resources, x, y);
-  CInstance* found = FirstMatch(
-      rt, obj, [&](const CInstance& inst) { return InstancesCollide(rt.resources, self, inst); });
-  self.SetPosition(rt.resources, oldX, oldY);
-  return found;
-}
-
 void InstancePlaceFn(Runtime& rt, CInstanceBase* self, CInstanceBase*, std::int32_t, RValue& result,
                      const FunctionArgs& args) {
   CInstance* inst = AsInstance(self);
-  result.setReal(inst ? IdOf(InstancePlace(rt, *inst, args[0].real, args[1].real, IntArg(args[2])))
-                      : kNoone);
+  result.setReal(inst
+                     ? IdOf(InstancePlaceAt(rt, *inst, args[0].real, args[1].real, IntArg(args[2])))
+                     : kNoone);
 }
 
 void PositionEmpty(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue& result,
@@ -245,8 +187,7 @@ void ForEachAtPoint(Runtime& rt, double x, double y, F&& f) {
 
 void PositionDestroy(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue&,
                      const FunctionArgs& args) {
-  ForEachAtPoint(rt, args[0].real, args[1].real,
-                 [&](CInstance& inst) { DestroyInstance(rt, inst); });
+  DestroyAtPoint(rt, args[0].real, args[1].real);
 }
 
 void PositionChange(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue&,
@@ -380,6 +321,20 @@ constexpr FunctionDef kInstanceFunctions[] = {
 };
 
 }  // namespace
+
+double CountInstances(Runtime& rt, CInstanceBase* self, CInstanceBase* other, std::int32_t obj) {
+  if (obj == kSelf || obj == kOther) return Truth(SelfOrOther(self, other, obj) != nullptr);
+  double count = 0;
+  ForEachMatch(rt, obj, [&](const CInstance&) {
+    ++count;
+    return true;
+  });
+  return count;
+}
+
+void DestroyAtPoint(Runtime& rt, double x, double y) {
+  ForEachAtPoint(rt, x, y, [&](CInstance& inst) { DestroyInstance(rt, inst); });
+}
 
 std::span<const FunctionDef> InstanceFunctions() {
   return kInstanceFunctions;

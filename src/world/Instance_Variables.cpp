@@ -227,6 +227,50 @@ std::span<const RBuiltinVariable> InstanceVariableEntries() {
   return kEntries;
 }
 
+void SetGameLives(Runtime& rt, std::int32_t lives) {
+  const std::int32_t old = rt.world.lives;
+  rt.world.lives = lives;
+  if (old > 0 && lives <= 0)
+    PerformEventAll(rt, static_cast<std::int32_t>(EventKind::Other), kEvNoMoreLives);
+}
+
+void SetGameHealth(Runtime& rt, double health) {
+  const double old = rt.world.health;
+  rt.world.health = health;
+  if (old > 0 && health <= 0)
+    PerformEventAll(rt, static_cast<std::int32_t>(EventKind::Other), kEvNoMoreHealth);
+}
+
+bool GetScore(Runtime& rt, CInstanceBase&, std::int32_t, RValue& out) {
+  out.setReal(rt.world.score);
+  return true;
+}
+
+bool SetScore(Runtime& rt, CInstanceBase&, std::int32_t, const RValue& v) {
+  rt.world.score = RealToInt(v.real);
+  return true;
+}
+
+bool GetLives(Runtime& rt, CInstanceBase&, std::int32_t, RValue& out) {
+  out.setReal(rt.world.lives);
+  return true;
+}
+
+bool SetLives(Runtime& rt, CInstanceBase&, std::int32_t, const RValue& v) {
+  SetGameLives(rt, RealToInt(v.real));
+  return true;
+}
+
+bool GetHealth(Runtime& rt, CInstanceBase&, std::int32_t, RValue& out) {
+  out.setReal(rt.world.health);
+  return true;
+}
+
+bool SetHealth(Runtime& rt, CInstanceBase&, std::int32_t, const RValue& v) {
+  SetGameHealth(rt, v.real);
+  return true;
+}
+
 bool GetInstanceCount(Runtime& rt, CInstanceBase&, std::int32_t, RValue& out) {
   out.setReal(static_cast<double>(rt.world.instances.size()));
   return true;

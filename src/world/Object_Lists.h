@@ -87,6 +87,8 @@ inline constexpr std::int32_t kEventKindCount = 12;
 inline constexpr std::int32_t kEvStepNormal = 0;
 inline constexpr std::int32_t kEvStepBegin = 1;
 inline constexpr std::int32_t kEvStepEnd = 2;
+inline constexpr std::int32_t kEvNoMoreLives = 6;
+inline constexpr std::int32_t kEvNoMoreHealth = 9;
 inline constexpr std::int32_t kEvUser0 = 10;
 
 class CEventLists {

@@ -220,7 +220,7 @@ TEST_F(Routing, BuiltinVariablesThroughPrefixes) {
   EXPECT_EQ(Write(kAll, caption, RValue::FromReal(1)),
             "Variable room_caption is not available yet");
   EXPECT_EQ(Read(kOther, caption), Result("Variable room_caption is not available yet"));
-  EXPECT_EQ(Read(kSelf, score), Result("Variable score is not available yet"));
+  EXPECT_EQ(Read(kSelf, caption), Result("Variable room_caption is not available yet"));
   EXPECT_EQ(Write(3, caption, RValue::FromReal(1)),
             std::nullopt);  // no instance: nothing to refuse
 }

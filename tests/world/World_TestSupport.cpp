@@ -3,6 +3,7 @@
 #include "code/Code_Exec.h"
 #include "code/Code_ExecTestSupport.h"
 #include "code/Code_Main.h"
+#include "code/Script_Main.h"
 #include "world/Action_Class.h"
 
 namespace pxtest {
@@ -119,7 +120,14 @@ std::int32_t WorldRun::AddSprite(const std::string& name,
   return rt.resources.sprites.add(name, s);
 }
 
+void WorldRun::AddScript(const std::string& name, const std::string& text) {
+  CScript script;
+  script.code = text;
+  rt.resources.scripts.add(name, script);
+}
+
 bool WorldRun::Start() {
+  if (!CompileScripts(rt)) return false;
   for (int o = 0; o < rt.resources.objects.count(); ++o) {
     if (CObject* obj = rt.resources.objects.get(o)) {
       for (auto& kind : obj->events)

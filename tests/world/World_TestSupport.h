@@ -41,7 +41,10 @@ class WorldRun {
   // A sprite of one sub-image from rows of '#' (solid) and '.'.
   std::int32_t AddSprite(const std::string& name, std::initializer_list<std::string_view> rows,
                          int xoffset = 0, int yoffset = 0);
-  // Prepares every action and starts the world; false after a compile error.
+  // Adds a script, compiled by Start().
+  void AddScript(const std::string& name, const std::string& text);
+  // Compiles the scripts, prepares every action and starts the world; false
+  // after a compile error.
   bool Start();
 
   // instance_create as game code calls it.

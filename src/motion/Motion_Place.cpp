@@ -1,0 +1,59 @@
+#include "motion/Motion_Place.h"
+
+#include <cmath>
+
+#include "code/Code_Value.h"
+#include "motion/Sprite_Mask.h"
+#include "world/Instance_Match.h"
+
+namespace px {
+
+namespace {
+
+// Runs test() with self placed at (x, y), then puts it back.
+template <class Test>
+auto AtPlace(Runtime& rt, CInstance& self, double x, double y, Test&& test) {
+  const double oldX = self.x;
+  const double oldY = self.y;
+  self.SetPosition(rt.resources, x, y);
+  auto result = test();
+  self.SetPosition(rt.resources, oldX, oldY);
+  return result;
+}
+
+}  // namespace
+
+CInstance* InstancePlaceAt(Runtime& rt, CInstance& self, double x, double y, std::int32_t obj) {
+  return AtPlace(rt, self, x, y, [&] {
+    return FirstMatch(
+        rt, obj, [&](const CInstance& inst) { return InstancesCollide(rt.resources, self, inst); });
+  });
+}
+
+bool PlaceFree(Runtime& rt, CInstance& self, double x, double y) {
+  return AtPlace(rt, self, x, y, [&] {
+    return !FirstMatch(rt, kAll, [&](const CInstance& inst) {
+      return inst.solid && InstancesCollide(rt.resources, self, inst);
+    });
+  });
+}
+
+bool PlaceEmpty(Runtime& rt, CInstance& self, double x, double y) {
+  return InstancePlaceAt(rt, self, x, y, kAll) == nullptr;
+}
+
+bool PlaceMeeting(Runtime& rt, CInstance& self, CInstance* other, double x, double y,
+                  std::int32_t obj) {
+  if (obj == kSelf) obj = self.id;
+  if (obj == kOther) obj = other ? other->id : kNoone;
+  return InstancePlaceAt(rt, self, x, y, obj) != nullptr;
+}
+
+bool IsAligned(const CInstance& inst, double hsnap, double vsnap) {
+  const auto off = [](double pos, double snap) {
+    return snap > 0 && std::fabs(pos - snap * RoundHalfEven(pos / snap)) >= 0.001;
+  };
+  return !off(inst.x, hsnap) && !off(inst.y, vsnap);
+}
+
+}  // namespace px
