@@ -10,12 +10,16 @@ PACKAGES=(
   libsdl2-dev libsdl2-image-dev zlib1g-dev nlohmann-json3-dev libsqlite3-dev
   # sound: sample decoding, MP3, MIDI synthesis and its General MIDI SoundFont
   libsndfile1-dev libmpg123-dev libfluidsynth-dev fluid-soundfont-gm
+  # OpenGL through GLVND, EGL without a display, Mesa's software rasteriser
+  libgl-dev libegl-dev libgl1-mesa-dri
   # tests, benchmarks and fuzzing
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   # the reference interpreter of the interpreter benchmark
   liblua5.4-dev
   # an independent PNG checker for the image tests
   pngcheck
+  # an X server of its own for the desktop window tests
+  xvfb xauth
 )
 
 missing=()

@@ -14,5 +14,8 @@ cmake --build "$BUILD"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:halt_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+# What system libraries keep until the process ends is not a leak of ours.
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
+export SDL_AUDIODRIVER=dummy
 cd "$BUILD"
 ctest --output-on-failure -j "$(nproc)"

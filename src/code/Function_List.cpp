@@ -10,6 +10,7 @@
 #include "code/Function_Variable.h"
 #include "code/Script_Main.h"
 #include "datastructures/Function_Data_Structures.h"
+#include "graphics/Function_Display.h"
 #include "motion/Function_Interaction.h"
 #include "sound/Function_Sound.h"
 #include "system/Function_File.h"
@@ -1321,6 +1322,7 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       SoundFunctions(),          //
       SoundResourceFunctions(),  //
       CdFunctions(),             //
+      DisplayFunctions(),        //
   };
   return families;
 }

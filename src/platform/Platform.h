@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <optional>
@@ -44,6 +45,30 @@ struct Size {
   bool operator==(const Size&) const = default;
 };
 
+struct Point {
+  int x = 0;
+  int y = 0;
+  bool operator==(const Point&) const = default;
+};
+
+struct Rect {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  bool operator==(const Rect&) const = default;
+};
+
+// A display mode of the screen; in a request, a field of 0 or less is left
+// as it is.
+struct DisplayMode {
+  int width = 0;
+  int height = 0;
+  int bitsPerPixel = 0;
+  int frequency = 0;
+  bool operator==(const DisplayMode&) const = default;
+};
+
 struct WindowOptions {
   std::string title;
   int x = 0;
@@ -68,6 +93,55 @@ class Window {
   virtual void setOpacity(std::uint8_t alpha) = 0;
   // Shows the frame as the window's content, scaled to the window if needed.
   virtual void present(const TBitmap32& frame) = 0;
+};
+
+enum class BorderStyle { None, Single, Sizeable };
+
+// The game's main window: a client area that shows an OpenGL framebuffer
+// (compatibility profile), with the context that draws it. Headless, the
+// window is a record of its geometry and the framebuffer an off-screen one.
+class GameWindow {
+ public:
+  virtual ~GameWindow() = default;
+
+  // The client area in screen coordinates.
+  virtual Rect clientBounds() const = 0;
+  virtual void setClientBounds(const Rect& bounds) = 0;
+  // Outer size minus client size.
+  virtual Size borderExtra() const = 0;
+  // Border icons: system menu and minimise, plus maximise when sizeable.
+  virtual void setBorder(BorderStyle style, bool icons) = 0;
+  // The smallest client size the user can drag the window to.
+  virtual void setMinimumClientSize(Size size) = 0;
+  virtual void setStayOnTop(bool on) = 0;
+  // The caption, in the runner's code page.
+  virtual void setCaption(const std::string& text) = 0;
+  virtual void show() = 0;
+  virtual void hide() = 0;
+  virtual bool visible() const = 0;
+  // A cursor code: 0 default, -1 none, -2 to -22 the system shapes.
+  virtual void setCursor(int code) = 0;
+  // Covers the screen in the given display mode, or leaves that mode
+  // (nothing: back to the desktop's mode).
+  virtual void setExclusiveMode(const std::optional<DisplayMode>& mode) = 0;
+
+  // Makes the window's OpenGL context current on the calling thread; false
+  // when there is no usable context.
+  virtual bool makeCurrent() = 0;
+  // Throws the context away and makes a new one current (after a lost
+  // context); every OpenGL object must be made again.
+  virtual bool recreateContext() = 0;
+  // The framebuffer whose content the window shows, sized to the client
+  // area, bottom row first as OpenGL keeps it: 0 on a desktop.
+  virtual unsigned framebuffer() = 0;
+  virtual void swapBuffers() = 0;
+  // Whether a buffer swap waits for the vertical blank.
+  virtual void setVSync(bool on) = 0;
+
+  // Called while events are handled: the user changed the client size, or
+  // the window needs its content again.
+  std::function<void()> onResized;
+  std::function<void()> onExposed;
 };
 
 class Platform {
@@ -98,6 +172,22 @@ class Platform {
 
   virtual Size screenSize() const = 0;
   virtual std::unique_ptr<Window> createWindow(const WindowOptions& options) = 0;
+  // The game's main window, hidden. Throws PlatformError when it cannot be
+  // made (no display, no OpenGL).
+  virtual std::unique_ptr<GameWindow> createGameWindow(const WindowOptions& options) = 0;
+
+  // The screen's display mode for this process.
+  virtual DisplayMode displayMode() const = 0;
+  // Changes (or with testOnly, only checks) the fields of `request` that
+  // are above 0; false when the screen has no such mode. A change holds for
+  // this process only and is undone at its end, a crash included.
+  virtual bool changeDisplayMode(const DisplayMode& request, bool testOnly) = 0;
+  // Back to the desktop's mode.
+  virtual void restoreDisplayMode() = 0;
+
+  // The mouse cursor in screen coordinates.
+  virtual Point mousePosition() const = 0;
+  virtual void setMousePosition(Point p) = 0;
 
   virtual Answer messageBox(std::string_view text, std::string_view caption, Buttons buttons,
                             MessageIcon icon) = 0;

@@ -3,12 +3,15 @@
 // with the same input always runs the same way. Every dialog writes its text
 // to the output stream and takes its default answer. The clipboard is a
 // string of the process's own.
+#include <algorithm>
 #include <chrono>
+#include <iterator>
 #include <ostream>
 
 #include "graphics/BM32_Bitmap.h"
 #include "platform/Platform.h"
 #include "platform/Platform_Audio.h"
+#include "platform/Platform_GameWindow.h"
 
 namespace px {
 namespace {
@@ -44,10 +47,38 @@ class HeadlessPlatform final : public Platform {
   void pumpEvents() override {}
   bool quitRequested() const override { return false; }
   void allowScreenSaver(bool) override {}
-  Size screenSize() const override { return {1920, 1080}; }
+  Size screenSize() const override { return {mode_.width, mode_.height}; }
   std::unique_ptr<Window> createWindow(const WindowOptions&) override {
     return std::make_unique<HeadlessWindow>();
   }
+  std::unique_ptr<GameWindow> createGameWindow(const WindowOptions& options) override {
+    return CreateOffscreenGameWindow(options);
+  }
+  DisplayMode displayMode() const override { return mode_; }
+  // The virtual screen offers the usual sizes at 16 and 32 bits and the
+  // usual refresh rates.
+  bool changeDisplayMode(const DisplayMode& request, bool testOnly) override {
+    DisplayMode want = mode_;
+    if (request.width > 0) want.width = request.width;
+    if (request.height > 0) want.height = request.height;
+    if (request.bitsPerPixel > 0) want.bitsPerPixel = request.bitsPerPixel;
+    if (request.frequency > 0) want.frequency = request.frequency;
+    static constexpr Size kSizes[] = {{320, 240},  {640, 480},   {800, 600},
+                                      {1024, 768}, {1280, 720},  {1280, 1024},
+                                      {1366, 768}, {1600, 1200}, {1920, 1080}};
+    static constexpr int kRates[] = {60, 70, 75, 85, 100, 120};
+    const bool sizeOk = std::find(std::begin(kSizes), std::end(kSizes),
+                                  Size{want.width, want.height}) != std::end(kSizes);
+    const bool depthOk = want.bitsPerPixel == 16 || want.bitsPerPixel == 32;
+    const bool rateOk =
+        std::find(std::begin(kRates), std::end(kRates), want.frequency) != std::end(kRates);
+    if (!sizeOk || !depthOk || !rateOk) return false;
+    if (!testOnly) mode_ = want;
+    return true;
+  }
+  void restoreDisplayMode() override { mode_ = kDesktopMode; }
+  Point mousePosition() const override { return mouse_; }
+  void setMousePosition(Point p) override { mouse_ = p; }
   Answer messageBox(std::string_view text, std::string_view, Buttons buttons,
                     MessageIcon) override {
     out_ << NormalizeLineEnds(text) << '\n';
@@ -81,6 +112,9 @@ class HeadlessPlatform final : public Platform {
   std::int64_t clock_ = 0;
   std::int64_t startUnixMicros_;
   std::string clipboard_;
+  static constexpr DisplayMode kDesktopMode{1920, 1080, 32, 60};
+  DisplayMode mode_ = kDesktopMode;
+  Point mouse_;
 };
 
 }  // namespace

@@ -12,6 +12,8 @@
 #include "platform/Platform.h"
 #include "platform/Platform_CodePage.h"
 #include "platform/Platform_SDLAudio.h"
+#include "platform/Platform_GameWindow.h"
+#include "platform/Platform_SDLEvents.h"
 
 namespace px {
 namespace {
@@ -122,8 +124,10 @@ class SdlPlatform final : public Platform {
 
   void pumpEvents() override {
     SDL_Event e;
-    while (SDL_PollEvent(&e))
+    while (SDL_PollEvent(&e)) {
       if (e.type == SDL_QUIT) quit_ = true;
+      if (e.type == SDL_WINDOWEVENT) HandleGameWindowEvent(e.window);
+    }
   }
   bool quitRequested() const override { return quit_; }
 
@@ -135,14 +139,50 @@ class SdlPlatform final : public Platform {
   }
 
   Size screenSize() const override {
-    SDL_DisplayMode mode;
-    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return {1024, 768};
-    return {mode.w, mode.h};
+    const DisplayMode mode = displayMode();
+    return {mode.width, mode.height};
   }
 
   std::unique_ptr<Window> createWindow(const WindowOptions& options) override {
     return std::make_unique<SdlWindow>(options);
   }
+  std::unique_ptr<GameWindow> createGameWindow(const WindowOptions& options) override {
+    return CreateSdlGameWindow(options);
+  }
+
+  DisplayMode displayMode() const override {
+    if (mode_) return *mode_;
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return {1024, 768, 32, 60};
+    return FromSdl(mode);
+  }
+  bool changeDisplayMode(const DisplayMode& request, bool testOnly) override {
+    DisplayMode want = displayMode();
+    if (request.width > 0) want.width = request.width;
+    if (request.height > 0) want.height = request.height;
+    if (request.bitsPerPixel > 0) want.bitsPerPixel = request.bitsPerPixel;
+    if (request.frequency > 0) want.frequency = request.frequency;
+    bool found = false;
+    for (int i = 0, n = SDL_GetNumDisplayModes(0); i < n && !found; ++i) {
+      SDL_DisplayMode mode;
+      if (SDL_GetDisplayMode(0, i, &mode) != 0) continue;
+      const DisplayMode m = FromSdl(mode);
+      found = m.width == want.width && m.height == want.height &&
+              m.bitsPerPixel == want.bitsPerPixel &&
+              (m.frequency == want.frequency || m.frequency == 0);
+    }
+    if (!found || testOnly) return found;
+    mode_ = want;
+    return true;
+  }
+  void restoreDisplayMode() override { mode_.reset(); }
+
+  Point mousePosition() const override {
+    Point p;
+    SDL_GetGlobalMouseState(&p.x, &p.y);
+    return p;
+  }
+  void setMousePosition(Point p) override { SDL_WarpMouseGlobal(p.x, p.y); }
 
   Answer messageBox(std::string_view text, std::string_view caption, Buttons buttons,
                     MessageIcon icon) override {
@@ -240,6 +280,12 @@ class SdlPlatform final : public Platform {
   }
 
  private:
+  static DisplayMode FromSdl(const SDL_DisplayMode& mode) {
+    return {mode.w, mode.h, static_cast<int>(SDL_BYTESPERPIXEL(mode.format)) * 8,
+            mode.refresh_rate};
+  }
+
+  std::optional<DisplayMode> mode_;
   std::chrono::steady_clock::time_point start_;
   bool quit_ = false;
 };

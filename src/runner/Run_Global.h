@@ -13,6 +13,7 @@
 #include "code/Support_Random.h"
 #include "code/Variable_Main.h"
 #include "datastructures/Support_DS_Tables.h"
+#include "graphics/Graphics_Display.h"
 #include "platform/Platform.h"
 #include "resources/Resource_Chunks.h"
 #include "runner/Option_Main.h"
@@ -37,7 +38,9 @@ struct RunFlags {
 };
 
 struct Runtime {
-  explicit Runtime(Platform& p) : platform(p), loadForm(p) { vars.instances = &world.instances; }
+  explicit Runtime(Platform& p) : platform(p), loadForm(p), display(p) {
+    vars.instances = &world.instances;
+  }
   Runtime(const Runtime&) = delete;
   Runtime& operator=(const Runtime&) = delete;
 
@@ -81,6 +84,8 @@ struct Runtime {
   FileState files;
   // The sound engine with its samples, and the CD audio device.
   SoundState sound;
+  // The game window, the screen, the region, the ports and the device.
+  Display display;
 };
 
 }  // namespace px

@@ -26,6 +26,11 @@ struct PrepareStep {
   const char* failure;
 };
 
+// The failing step has shown its own message.
+bool PrepareDisplay(Runtime& rt) {
+  return rt.display.Setup(rt.settings, rt.applicationTitle);
+}
+
 // The preparation steps in order. Each gets its work as the part of the
 // runner it belongs to exists.
 const PrepareStep kPrepareSteps[] = {
@@ -39,7 +44,7 @@ const PrepareStep kPrepareSteps[] = {
     {72, "Compiling object actions", PrepareObjectActions,
      "Failed to compile the actions in the objects."},
     {80, "Preparing sounds", PrepareSounds, nullptr},
-    {90, "Preparing graphics", nullptr, nullptr},
+    {90, "Preparing graphics", PrepareDisplay, nullptr},
 };
 
 void ShowError(Runtime& rt, const char* text) {
@@ -95,6 +100,7 @@ void EndGame(Runtime& rt) {
   // temporary directory. The device, sound and included files are shut
   // down here in this order as they come into existence.
   rt.d3dxLibraryPath.clear();
+  rt.display.device.Release();
   CloseSounds(rt);
   RemoveIncludedFiles(rt);
 }

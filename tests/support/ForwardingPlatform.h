@@ -6,6 +6,7 @@
 
 #include "platform/Platform.h"
 #include "platform/Platform_Audio.h"
+#include "platform/Platform_GameWindow.h"
 
 namespace pxtest {
 
@@ -43,6 +44,16 @@ class ForwardingPlatform : public px::Platform {
   std::unique_ptr<px::AudioDevice> openAudio(px::AudioSource& source) override {
     return inner_->openAudio(source);
   }
+  std::unique_ptr<px::GameWindow> createGameWindow(const px::WindowOptions& options) override {
+    return inner_->createGameWindow(options);
+  }
+  px::DisplayMode displayMode() const override { return inner_->displayMode(); }
+  bool changeDisplayMode(const px::DisplayMode& request, bool testOnly) override {
+    return inner_->changeDisplayMode(request, testOnly);
+  }
+  void restoreDisplayMode() override { inner_->restoreDisplayMode(); }
+  px::Point mousePosition() const override { return inner_->mousePosition(); }
+  void setMousePosition(px::Point p) override { inner_->setMousePosition(p); }
 
  private:
   std::unique_ptr<px::Platform> inner_;

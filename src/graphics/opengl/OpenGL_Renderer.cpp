@@ -1,0 +1,335 @@
+// The renderer on OpenGL's fixed-function pipeline (compatibility profile).
+//
+// The back buffer is a framebuffer object kept top row first: row y of the
+// device is row y of the framebuffer, so viewports, reads and copies need no
+// flipping; the projection turns the y axis over instead and the cull face
+// follows. Pixel centres lie on integer coordinates as on the device, so
+// every projection is moved by half a pixel. Device depths run from 0 to 1
+// and are stretched onto OpenGL's -1 to 1.
+#define GL_GLEXT_PROTOTYPES
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <algorithm>
+#include <optional>
+
+#include "graphics/Graphics_Renderer.h"
+
+namespace px {
+namespace {
+
+// A device blend factor as OpenGL's; nothing for a number outside the list.
+std::optional<GLenum> BlendFactor(int factor) {
+  switch (factor) {
+    case 1:
+      return GL_ZERO;
+    case 2:
+      return GL_ONE;
+    case 3:
+      return GL_SRC_COLOR;
+    case 4:
+      return GL_ONE_MINUS_SRC_COLOR;
+    case 5:
+      return GL_SRC_ALPHA;
+    case 6:
+      return GL_ONE_MINUS_SRC_ALPHA;
+    case 7:
+      return GL_DST_ALPHA;
+    case 8:
+      return GL_ONE_MINUS_DST_ALPHA;
+    case 9:
+      return GL_DST_COLOR;
+    case 10:
+      return GL_ONE_MINUS_DST_COLOR;
+    case 11:
+      return GL_SRC_ALPHA_SATURATE;
+    default:
+      return std::nullopt;
+  }
+}
+
+GLenum PrimitiveMode(PrimitiveType type) {
+  switch (type) {
+    case PrimitiveType::PointList:
+      return GL_POINTS;
+    case PrimitiveType::LineList:
+      return GL_LINES;
+    case PrimitiveType::LineStrip:
+      return GL_LINE_STRIP;
+    case PrimitiveType::TriangleList:
+      return GL_TRIANGLES;
+    case PrimitiveType::TriangleStrip:
+      return GL_TRIANGLE_STRIP;
+    case PrimitiveType::TriangleFan:
+      return GL_TRIANGLE_FAN;
+  }
+  return GL_POINTS;
+}
+
+void SetColor(GLfloat out[4], std::uint32_t bgr, float alpha) {
+  out[0] = static_cast<float>(bgr & 0xFF) / 255.0f;
+  out[1] = static_cast<float>((bgr >> 8) & 0xFF) / 255.0f;
+  out[2] = static_cast<float>((bgr >> 16) & 0xFF) / 255.0f;
+  out[3] = alpha;
+}
+
+class OpenGLRenderer final : public Renderer {
+ public:
+  explicit OpenGLRenderer(GameWindow& window) : window_(window) {}
+  ~OpenGLRenderer() override { release(); }
+
+  bool create(Size size, bool depth) override {
+    release();
+    if (!window_.makeCurrent() && !window_.recreateContext()) return false;
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    size_ = size;
+    glGenFramebuffers(1, &fbo_);
+    glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
+    glGenRenderbuffers(1, &color_);
+    glBindRenderbuffer(GL_RENDERBUFFER, color_);
+    // No alpha channel, as in a desktop-format back buffer: destination
+    // alpha reads as 1.
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGB8, size.width, size.height);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, color_);
+    if (depth) {
+      glGenRenderbuffers(1, &depth_);
+      glBindRenderbuffer(GL_RENDERBUFFER, depth_);
+      glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, size.width, size.height);
+      glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_);
+    }
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE ||
+        glGetError() != GL_NO_ERROR) {
+      release();
+      return false;
+    }
+    glGenSamplers(1, &sampler_);
+    glBindSampler(0, sampler_);
+    GLint maxTexture = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
+    caps_ = {true, true, true, maxTexture};
+
+    glDisable(GL_DITHER);
+    glEnable(GL_BLEND);
+    glDepthFunc(GL_LEQUAL);
+    glFrontFace(GL_CCW);
+    glCullFace(GL_BACK);
+    glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    const GLfloat black[4] = {0, 0, 0, 1};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, black);
+    glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
+    glEnable(GL_COLOR_MATERIAL);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    world_ = view_ = projection_ = D3DXMatrixIdentity();
+    setViewport({0, 0, size.width, size.height});
+    return true;
+  }
+
+  void release() override {
+    if (!fbo_) return;
+    if (window_.makeCurrent()) {
+      glBindFramebuffer(GL_FRAMEBUFFER, 0);
+      glDeleteFramebuffers(1, &fbo_);
+      glDeleteRenderbuffers(1, &color_);
+      if (depth_) glDeleteRenderbuffers(1, &depth_);
+      glDeleteSamplers(1, &sampler_);
+    }
+    fbo_ = color_ = depth_ = sampler_ = 0;
+  }
+
+  // A reset reported by the driver, or a context made anew under us (its
+  // objects went with the old one).
+  bool lost() override {
+    return !fbo_ || glGetGraphicsResetStatus() != GL_NO_ERROR || !glIsFramebuffer(fbo_);
+  }
+  RendererCaps caps() const override { return caps_; }
+
+  bool present(const Rect& source, const Rect& dest, std::uint32_t bandColor,
+               bool smooth) override {
+    if (lost()) return false;
+    const GLuint target = window_.framebuffer();
+    const Rect client = window_.clientBounds();
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo_);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, target);
+    glDisable(GL_SCISSOR_TEST);
+    GLfloat band[4];
+    SetColor(band, bandColor, 1.0f);
+    glClearColor(band[0], band[1], band[2], band[3]);
+    glClear(GL_COLOR_BUFFER_BIT);
+    // The window's framebuffer keeps its bottom row first.
+    const bool scaled = source.width != dest.width || source.height != dest.height;
+    glBlitFramebuffer(source.x, source.y, source.x + source.width, source.y + source.height, dest.x,
+                      client.height - dest.y, dest.x + dest.width,
+                      client.height - dest.y - dest.height, GL_COLOR_BUFFER_BIT,
+                      scaled && smooth ? GL_LINEAR : GL_NEAREST);
+    window_.swapBuffers();
+    glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
+    return true;
+  }
+
+  void clear(std::uint32_t argb) override {
+    glClearColor(static_cast<float>((argb >> 16) & 0xFF) / 255.0f,
+                 static_cast<float>((argb >> 8) & 0xFF) / 255.0f,
+                 static_cast<float>(argb & 0xFF) / 255.0f, static_cast<float>(argb >> 24) / 255.0f);
+    clearViewport(GL_COLOR_BUFFER_BIT);
+  }
+  void clearDepth() override {
+    if (!depth_) return;
+    glClearDepth(1.0);
+    clearViewport(GL_DEPTH_BUFFER_BIT);
+  }
+
+  void setViewport(const Rect& v) override {
+    viewport_ = v;
+    glViewport(v.x, v.y, std::max(v.width, 0), std::max(v.height, 0));
+    loadProjection();
+  }
+
+  void setTransform(TransformKind kind, const D3DXMATRIX& m) override {
+    switch (kind) {
+      case TransformKind::World:
+        world_ = m;
+        break;
+      case TransformKind::View:
+        view_ = m;
+        break;
+      case TransformKind::Projection:
+        projection_ = m;
+        break;
+    }
+    if (kind == TransformKind::Projection) {
+      loadProjection();
+    } else {
+      glMatrixMode(GL_MODELVIEW);
+      glLoadMatrixf(&D3DXMatrixMultiply(world_, view_).m[0][0]);
+    }
+  }
+  D3DXMATRIX transform(TransformKind kind) const override {
+    switch (kind) {
+      case TransformKind::World:
+        return world_;
+      case TransformKind::View:
+        return view_;
+      case TransformKind::Projection:
+        break;
+    }
+    return projection_;
+  }
+
+  void setBlendFactors(int source, int dest) override {
+    std::optional<GLenum> s = BlendFactor(source), d = BlendFactor(dest);
+    // The "both" factors set the destination too.
+    if (source == 12) s = GL_SRC_ALPHA, d = GL_ONE_MINUS_SRC_ALPHA;
+    if (source == 13) s = GL_ONE_MINUS_SRC_ALPHA, d = GL_SRC_ALPHA;
+    if (s) blendSource_ = *s;
+    if (d) blendDest_ = *d;
+    glBlendFunc(blendSource_, blendDest_);
+  }
+  void setCulling(bool on) override { Enable(GL_CULL_FACE, on); }
+  void setLighting(bool on) override { Enable(GL_LIGHTING, on); }
+  void setSmoothShading(bool on) override { glShadeModel(on ? GL_SMOOTH : GL_FLAT); }
+  void setHiddenSurfaceRemoval(bool on) override {
+    Enable(GL_DEPTH_TEST, on && depth_);
+    Enable(GL_ALPHA_TEST, on);
+    glAlphaFunc(GL_GREATER, 0.0f);
+  }
+  void setFog(FogMode mode, std::uint32_t color, float start, float end) override {
+    Enable(GL_FOG, mode != FogMode::Off);
+    glHint(GL_FOG_HINT, mode == FogMode::Table ? GL_NICEST : GL_FASTEST);
+    GLfloat c[4];
+    SetColor(c, color, 1.0f);
+    glFogfv(GL_FOG_COLOR, c);
+    glFogf(GL_FOG_START, start);
+    glFogf(GL_FOG_END, end);
+  }
+  void setTextureFiltering(bool linear) override {
+    glSamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER, linear ? GL_LINEAR : GL_NEAREST);
+    glSamplerParameteri(sampler_, GL_TEXTURE_MIN_FILTER, linear ? GL_LINEAR : GL_NEAREST);
+  }
+  void setTextureModulation(bool on) override {
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, on ? GL_MODULATE : GL_REPLACE);
+  }
+  void setTextureRepeat(bool on) override {
+    const GLint mode = on ? GL_REPEAT : GL_CLAMP_TO_EDGE;
+    glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_S, mode);
+    glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_T, mode);
+  }
+
+  void draw(PrimitiveType type, std::span<const ColorVertex> vertices) override {
+    if (vertices.empty()) return;
+    glVertexPointer(3, GL_FLOAT, sizeof(ColorVertex), &vertices[0].x);
+    glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, sizeof(ColorVertex), &vertices[0].color);
+    glDrawArrays(PrimitiveMode(type), 0, static_cast<GLsizei>(vertices.size()));
+  }
+
+  std::optional<TBitmap32> readPixels(const Rect& r) override {
+    if (!fbo_ || r.width <= 0 || r.height <= 0) return std::nullopt;
+    TBitmap32 image(r.width, r.height);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo_);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(r.x, r.y, r.width, r.height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, image.pixels());
+    return image;
+  }
+
+  std::optional<TBitmap32> readWindow() override {
+    if (!fbo_) return std::nullopt;
+    const Rect client = window_.clientBounds();
+    TBitmap32 image(client.width, client.height);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, window_.framebuffer());
+    glReadPixels(0, 0, client.width, client.height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
+                 image.pixels());
+    glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
+    for (int y = 0; y < client.height / 2; ++y)
+      std::swap_ranges(image.row(y), image.row(y) + client.width, image.row(client.height - 1 - y));
+    return image;
+  }
+
+ private:
+  static void Enable(GLenum cap, bool on) {
+    if (on)
+      glEnable(cap);
+    else
+      glDisable(cap);
+  }
+
+  void clearViewport(GLbitfield what) {
+    glScissor(viewport_.x, viewport_.y, std::max(viewport_.width, 0),
+              std::max(viewport_.height, 0));
+    glEnable(GL_SCISSOR_TEST);
+    glClear(what);
+    glDisable(GL_SCISSOR_TEST);
+  }
+
+  // The device projection, then: y turned over (rows are kept top first),
+  // half a pixel towards the bottom right (pixel centres on integers), and
+  // depth 0..1 stretched to -1..1.
+  void loadProjection() {
+    D3DXMATRIX fix = D3DXMatrixIdentity();
+    fix(1, 1) = -1.0f;
+    fix(2, 2) = 2.0f;
+    fix(3, 0) = viewport_.width > 0 ? 1.0f / static_cast<float>(viewport_.width) : 0.0f;
+    fix(3, 1) = viewport_.height > 0 ? 1.0f / static_cast<float>(viewport_.height) : 0.0f;
+    fix(3, 2) = -1.0f;
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixf(&D3DXMatrixMultiply(projection_, fix).m[0][0]);
+    glMatrixMode(GL_MODELVIEW);
+  }
+
+  GameWindow& window_;
+  Size size_;
+  GLuint fbo_ = 0, color_ = 0, depth_ = 0, sampler_ = 0;
+  RendererCaps caps_;
+  Rect viewport_;
+  D3DXMATRIX world_, view_, projection_;
+  GLenum blendSource_ = GL_SRC_ALPHA, blendDest_ = GL_ONE_MINUS_SRC_ALPHA;
+};
+
+}  // namespace
+
+std::unique_ptr<Renderer> CreateOpenGLRenderer(GameWindow& window) {
+  return std::make_unique<OpenGLRenderer>(window);
+}
+
+}  // namespace px
