@@ -123,7 +123,7 @@ void MoveStart(Runtime& rt, CInstanceBase* self, CInstanceBase*, std::int32_t, R
   WithSelf(self, [&](CInstance& i) { i.SetPosition(rt.resources, i.xstart, i.ystart); });
 }
 
-void Snap(Runtime& rt, CInstanceBase* self, CInstanceBase*, std::int32_t, RValue&, Args a) {
+void SnapToGrid(Runtime& rt, CInstanceBase* self, CInstanceBase*, std::int32_t, RValue&, Args a) {
   const auto snapped = [](double pos, double snap) {
     return snap > 0 ? snap * RoundHalfEven(pos / snap) : pos;
   };
@@ -420,7 +420,7 @@ void IfLife(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue& r
   result.setReal(Truth(Compare(rt.world.lives, a[0].real, IntArg(a[1]))));
 }
 
-void SetHealth(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue&, Args a) {
+void SetHealthAction(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue&, Args a) {
   SetGameHealth(rt, Rel(rt, rt.world.health, a[0].real));
 }
 
@@ -448,7 +448,7 @@ constexpr FunctionDef kActionFunctions[] = {
     {"action_move_point", MovePoint},
     {"action_move_to", MoveTo},
     {"action_move_start", MoveStart},
-    {"action_snap", Snap},
+    {"action_snap", SnapToGrid},
     {"action_reverse_xdir", ReverseX},
     {"action_reverse_ydir", ReverseY},
     {"action_path_end", PathEnd},
@@ -485,7 +485,7 @@ constexpr FunctionDef kActionFunctions[] = {
     {"action_if_score", IfScore},
     {"action_set_life", SetLife},
     {"action_if_life", IfLife},
-    {"action_set_health", SetHealth},
+    {"action_set_health", SetHealthAction},
     {"action_if_health", IfHealth},
 };
 

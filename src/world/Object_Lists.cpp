@@ -112,13 +112,6 @@ void CInstanceList::Clear() {
   deactivated_.clear();
 }
 
-std::vector<std::unique_ptr<CInstance>> CInstanceList::TakeAll() {
-  std::vector<std::unique_ptr<CInstance>> all = std::move(active_);
-  for (auto& inst : deactivated_) all.push_back(std::move(inst));
-  Clear();
-  return all;
-}
-
 CInstance* CInstanceList::find(std::int32_t id) const {
   const auto it = byId_.find(id);
   if (it == byId_.end() || it->second->deleted) return nullptr;

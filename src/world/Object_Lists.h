@@ -44,8 +44,6 @@ class CInstanceList final : public InstanceLookup {
   void RebuildObjectLists(const GameResources& res);
   // Frees every instance.
   void Clear();
-  // Hands over every instance, active ones first, and leaves the list empty.
-  std::vector<std::unique_ptr<CInstance>> TakeAll();
 
   // The active, not deleted instance with this id, or null.
   CInstance* find(std::int32_t id) const;
