@@ -23,6 +23,7 @@
 #include "system/Support_File.h"
 #include "world/Event_Main.h"
 #include "world/Event_Name.h"
+#include "world/Room_State.h"
 
 namespace px {
 
@@ -68,8 +69,10 @@ struct Runtime {
   CurrentEvent event;
   // The current room's instances, the event object lists, the id counter.
   World world;
-  // A room change, restart, end, load or abort that waits for the end of
-  // the step; kNoPendingChange when none.
+  // The live rooms, the current room and what is carried between rooms.
+  RoomState rooms;
+  // A room change (a room index), end, restart, load or abort that waits
+  // for the end of the step; kNoPendingChange when none.
   std::int32_t pendingChange = kNoPendingChange;
   // Set once the game asked the application to end.
   bool terminateRequested = false;

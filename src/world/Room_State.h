@@ -1,0 +1,50 @@
+// The rooms in play: one live slot per room index, the current room, the
+// persistent instances carried to the next room, and the transition chosen
+// for the next change.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "resources/Room_Class.h"
+#include "world/Instance_Class.h"
+#include "world/Object_Lists.h"
+
+namespace px {
+
+// A room entered at least once: a copy of its resource, changed by play.
+struct LiveRoom {
+  CRoom data;
+  // The room's instances while it is kept away from play (a persistent room
+  // left for another); while the room is current they are the world's.
+  CInstanceList keptInstances;
+  // Where the last tile looked up by id was found, or -1.
+  std::int32_t lastTileIndex = -1;
+};
+
+struct RoomState {
+  // One slot per room index; empty until entered, emptied when a room that
+  // is not persistent is left.
+  std::vector<std::unique_ptr<LiveRoom>> live;
+  // The current room's index (`room`) and its live copy, or -1 and null
+  // before the first room starts.
+  std::int32_t index = -1;
+  LiveRoom* current = nullptr;
+  // Persistent instances taken out of the room being left, waiting to be
+  // put into the next one.
+  std::vector<std::unique_ptr<CInstance>> carryOver;
+  // The transition for the next room change.
+  std::int32_t transitionKind = 0;
+  std::int32_t transitionSteps = 80;
+  // The saved game a pending load reads.
+  std::string loadFile;
+};
+
+// Pending change codes beside a room index.
+inline constexpr std::int32_t kPendingEnd = -100;
+inline constexpr std::int32_t kPendingRestart = -200;
+inline constexpr std::int32_t kPendingLoad = -300;
+
+}  // namespace px
