@@ -17,6 +17,7 @@
 #include "system/Function_Program.h"
 #include "system/Function_Registry.h"
 #include "system/Support_IncludedFile.h"
+#include "world/Function_Game.h"
 #include "world/Function_Instance.h"
 
 namespace px {
@@ -1318,6 +1319,7 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       InstanceFunctions(),       //
       EventFunctions(),          //
       ActionFunctions(),         //
+      GameFunctions(),           //
       InteractionFunctions(),    //
       SoundFunctions(),          //
       SoundResourceFunctions(),  //

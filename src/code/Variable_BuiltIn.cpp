@@ -9,6 +9,7 @@
 #include "code/Variable_Main.h"
 #include "runner/Run_Global.h"
 #include "world/Instance_Variables.h"
+#include "world/Room_Variables.h"
 
 namespace px {
 
@@ -19,6 +20,14 @@ bool CBuiltinTable::Register(std::string_view name, BuiltinGetter get, BuiltinSe
   entries_.push_back({name, get, set, writable});
   byName_.try_emplace(name, index);
   return true;
+}
+
+void CBuiltinTable::Connect(const RBuiltinVariable& entry) {
+  const std::int32_t index = Find(entry.name);
+  if (index < 0) return;
+  RBuiltinVariable& e = entries_[static_cast<std::size_t>(index)];
+  e.get = entry.get;
+  e.set = entry.set;
 }
 
 std::int32_t CBuiltinTable::Find(std::string_view name) const {
@@ -259,6 +268,7 @@ CBuiltinTable MakeTable() {
   add(kArgumentVariables);
   add(kNumberedArguments);
   add(kGameVariables);
+  for (const RBuiltinVariable& e : RoomVariableEntries()) table.Connect(e);
   return table;
 }
 

@@ -41,6 +41,9 @@ class CBuiltinTable {
   // Appends an entry. False, adding nothing, when the table is full (the
   // caller shows kTooManyVariablesMessage).
   bool Register(std::string_view name, BuiltinGetter get, BuiltinSetter set, bool writable);
+  // Gives an entry registered earlier its getter and setter, keeping its
+  // place and writable flag; an unknown name changes nothing.
+  void Connect(const RBuiltinVariable& entry);
   // Exact, case-sensitive; −1 when absent.
   std::int32_t Find(std::string_view name) const;
   std::size_t size() const { return entries_.size(); }

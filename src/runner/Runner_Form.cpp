@@ -13,6 +13,7 @@
 #include "sound/Sound_Main.h"
 #include "system/Support_IncludedFile.h"
 #include "world/Action_Class.h"
+#include "world/Run_Main.h"
 
 namespace px {
 
@@ -77,6 +78,7 @@ bool PrepareGame(Runtime& rt) {
   return true;
 }
 
+// False when start-up failed; true once the game has run, however it ended.
 bool LoadAndRun(Runtime& rt) {
   try {
     if (!FindGameData(rt)) return false;
@@ -87,7 +89,7 @@ bool LoadAndRun(Runtime& rt) {
   rt.platform.allowScreenSaver(!rt.settings.noScreenSaver);
   try {
     if (!PrepareGame(rt)) return false;
-    // The game loop runs here once rooms and the step loop exist.
+    RunGame(rt);
   } catch (const std::exception&) {
     ShowError(rt, kMsgUnexpected);
     return false;
@@ -112,7 +114,8 @@ int StartTimerTimer(Runtime& rt) {
     return 1;
   }
   EndGame(rt);
-  return 0;
+  // A game stopped by a fatal error did not end by itself.
+  return rt.code.report.aborting ? 1 : 0;
 }
 
 }  // namespace px

@@ -185,7 +185,7 @@ TEST_F(Routing, BuiltinVariablesThroughPrefixes) {
   const std::int32_t arg0 = FindBuiltinVariable("argument0");
   const std::int32_t arg3 = FindBuiltinVariable("argument3");
   const std::int32_t gameId = FindBuiltinVariable("game_id");
-  const std::int32_t caption = FindBuiltinVariable("room_caption");
+  const std::int32_t caption = FindBuiltinVariable("caption_health");
   const std::int32_t objectIndex = FindBuiltinVariable("object_index");
   const std::int32_t score = FindBuiltinVariable("score");
   rt.flags.gameId = 4321;
@@ -216,18 +216,18 @@ TEST_F(Routing, BuiltinVariablesThroughPrefixes) {
   EXPECT_EQ(Write(kSelf, gameId, RValue::FromReal(1)), "Cannot assign to the variable");
   EXPECT_EQ(Write(kSelf, objectIndex, RValue::FromReal(1)), "Cannot assign to the variable");
   EXPECT_EQ(Write(kSelf, caption, RValue::FromReal(1)),
-            "Variable room_caption is not available yet");
+            "Variable caption_health is not available yet");
   EXPECT_EQ(Write(kAll, caption, RValue::FromReal(1)),
-            "Variable room_caption is not available yet");
-  EXPECT_EQ(Read(kOther, caption), Result("Variable room_caption is not available yet"));
-  EXPECT_EQ(Read(kSelf, caption), Result("Variable room_caption is not available yet"));
+            "Variable caption_health is not available yet");
+  EXPECT_EQ(Read(kOther, caption), Result("Variable caption_health is not available yet"));
+  EXPECT_EQ(Read(kSelf, caption), Result("Variable caption_health is not available yet"));
   EXPECT_EQ(Write(3, caption, RValue::FromReal(1)),
             std::nullopt);  // no instance: nothing to refuse
 }
 
 TEST_F(Routing, UninitializedZeroTurnsFailedReadsIntoZero) {
   const std::int32_t w = VariableIndexOf(rt.vars, "w");
-  const std::int32_t caption = FindBuiltinVariable("room_caption");
+  const std::int32_t caption = FindBuiltinVariable("caption_health");
   const struct {
     std::int32_t prefix;
     std::int32_t index;
@@ -253,7 +253,7 @@ TEST_F(Routing, UninitializedZeroTurnsFailedReadsIntoZero) {
     EXPECT_EQ(GetInstanceVariable(rt, &self, w, 0, out), on ? VarStatus::Ok : VarStatus::Failed);
     // It never makes a write succeed nor hides a variable that is not connected.
     EXPECT_EQ(Write(kNoone, v, RValue::FromReal(1)), "Cannot assign to the variable");
-    EXPECT_EQ(Read(kSelf, caption), Result("Variable room_caption is not available yet"));
+    EXPECT_EQ(Read(kSelf, caption), Result("Variable caption_health is not available yet"));
   }
   // Nothing was created by the reads.
   EXPECT_EQ(self.variables.find(w), nullptr);

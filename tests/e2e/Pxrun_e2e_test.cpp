@@ -7,6 +7,7 @@
 
 #include "pack/Pack_Project.h"
 #include "support/TestSupport.h"
+#include "system/File_TestSupport.h"
 
 using namespace pxtest;
 namespace fs = std::filesystem;
@@ -91,7 +92,9 @@ TEST(Pxpack, PacksInspectsAndBundlesTheDemo) {
   const auto game = (dir / "demo.pxg").string();
   const ProcessResult pack = RunProgram(PXPACK_BINARY, {demo, "-o", game});
   ASSERT_EQ(pack.exitCode, 0) << pack.err;
-  EXPECT_EQ(RunPxrun({"--headless", game}).exitCode, 0);
+  // Headless, the demo starts and says so in a file of its folder.
+  EXPECT_EQ(RunPxrun({"--headless", game}, {}, dir.path().string()).exitCode, 0);
+  EXPECT_EQ(ReadFile(dir / "demo.log"), "Hello from the demo in pxrun demo\r\n");
 
   const ProcessResult info = RunProgram(PXPACK_BINARY, {"--info", game});
   EXPECT_EQ(info.exitCode, 0) << info.err;

@@ -58,7 +58,7 @@ static std::string Slurp(const fs::path& path) {
 }
 
 ProcessResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                         const std::vector<std::string>& env) {
+                         const std::vector<std::string>& env, const std::string& cwd) {
   ScratchDir io;
   const std::string outPath = (io / "out").string(), errPath = (io / "err").string();
   posix_spawn_file_actions_t actions;
@@ -68,6 +68,7 @@ ProcessResult RunProgram(const std::string& program, const std::vector<std::stri
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0644);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  if (!cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
 
   std::vector<std::string> argStore{program};
   argStore.insert(argStore.end(), args.begin(), args.end());
@@ -96,8 +97,9 @@ ProcessResult RunProgram(const std::string& program, const std::vector<std::stri
   return result;
 }
 
-ProcessResult RunPxrun(const std::vector<std::string>& args, const std::vector<std::string>& env) {
-  return RunProgram(PXRUN_BINARY, args, env);
+ProcessResult RunPxrun(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                       const std::string& cwd) {
+  return RunProgram(PXRUN_BINARY, args, env, cwd);
 }
 
 px::GameFile SampleGame() {
@@ -109,6 +111,7 @@ px::GameFile SampleGame() {
   game.resources.gameInformation.caption = "About";
   game.resources.gameInformation.text = "{\\rtf1 hello}";
   game.resources.libraryInitCode = {"a = 1;", "b = 2;"};
+  for (const char* name : {"rm_0", "rm_1", "rm_2"}) game.resources.rooms.add(name, px::CRoom{});
   game.resources.roomOrder = {0, 2, 1};
   game.resources.lastInstanceId = 100007;
   game.resources.lastTileId = 10000003;

@@ -57,11 +57,12 @@ struct ProcessResult {
   std::string err;
 };
 // Runs a program with arguments (no shell), optional extra environment
-// entries "NAME=value", and collects its output.
+// entries "NAME=value", in the given working directory (empty: this one),
+// and collects its output.
 ProcessResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                         const std::vector<std::string>& env = {});
+                         const std::vector<std::string>& env = {}, const std::string& cwd = {});
 ProcessResult RunPxrun(const std::vector<std::string>& args,
-                       const std::vector<std::string>& env = {});
+                       const std::vector<std::string>& env = {}, const std::string& cwd = {});
 
 // A small valid game with one of everything the container carries.
 px::GameFile SampleGame();
