@@ -3,7 +3,7 @@
 
 #include <span>
 
-#include "code/Code_Function.h"
+#include "code/Function_List.h"
 
 namespace px {
 
