@@ -23,6 +23,7 @@
 #include "system/Support_File.h"
 #include "world/Event_Main.h"
 #include "world/Event_Name.h"
+#include "world/IO_Main.h"
 #include "world/Room_State.h"
 
 namespace px {
@@ -69,6 +70,9 @@ struct Runtime {
   CurrentEvent event;
   // The current room's instances, the event object lists, the id counter.
   World world;
+  // Keyboard, mouse and the input replayed from a file.
+  InputState input;
+  std::vector<ReplayEvent> replay;
   // The live rooms, the current room and what is carried between rooms.
   RoomState rooms;
   // A room change (a room index), end, restart, load or abort that waits
