@@ -5,10 +5,10 @@
 #include <iostream>
 
 #include "platform/Platform.h"
-#include "system/Function_Registry.h"
 #include "runner/Run_Global.h"
 #include "runner/Runner_CommandLine.h"
 #include "runner/Runner_Form.h"
+#include "system/Function_Registry.h"
 
 namespace fs = std::filesystem;
 
@@ -47,6 +47,7 @@ int main(int argc, char** argv) {
     cl.gameFile = self;
     cl.gameArguments = args;
     cl.headless = std::getenv("PXRUN_HEADLESS") != nullptr;
+    if (const char* steps = std::getenv("PXRUN_MAX_STEPS")) cl.maxSteps = std::atoll(steps);
     return Play(cl);
   }
 

@@ -257,6 +257,8 @@ constexpr RBuiltinVariable kGameVariables[] = {
     {"error_occurred", GetErrorOccurred, SetErrorOccurred, kRW},
     {"error_last", GetErrorLast, SetErrorLast, kRW},
     {"plexamo_version", GetVersion, nullptr, kRO},
+    // Steps counted in the last whole second (connected by the step loop).
+    Waiting("fps", kRO),
 };
 
 CBuiltinTable MakeTable() {

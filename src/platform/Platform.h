@@ -119,6 +119,8 @@ class GameWindow {
   virtual void show() = 0;
   virtual void hide() = 0;
   virtual bool visible() const = 0;
+  // Whether the window has the keyboard focus.
+  virtual bool active() const = 0;
   // A cursor code: 0 default, -1 none, -2 to -22 the system shapes.
   virtual void setCursor(int code) = 0;
   // Covers the screen in the given display mode, or leaves that mode

@@ -91,6 +91,8 @@ class OffscreenGameWindow final : public GameWindow {
   void show() override { visible_ = true; }
   void hide() override { visible_ = false; }
   bool visible() const override { return visible_; }
+  // Nothing else can take the focus from a window without a desktop.
+  bool active() const override { return true; }
   void setCursor(int) override {}
   void setExclusiveMode(const std::optional<DisplayMode>& mode) override {
     if (mode) setClientBounds({0, 0, mode->width, mode->height});

@@ -149,6 +149,9 @@ class SdlGameWindow final : public GameWindow {
   void show() override { SDL_ShowWindow(window_); }
   void hide() override { SDL_HideWindow(window_); }
   bool visible() const override { return (SDL_GetWindowFlags(window_) & SDL_WINDOW_SHOWN) != 0; }
+  bool active() const override {
+    return (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
+  }
   void setCursor(int code) override {
     if (code == -1) {
       SDL_ShowCursor(SDL_DISABLE);

@@ -25,6 +25,7 @@
 #include "world/Event_Name.h"
 #include "world/IO_Main.h"
 #include "world/Room_State.h"
+#include "world/Run_Main.h"
 
 namespace px {
 
@@ -70,6 +71,8 @@ struct Runtime {
   CurrentEvent event;
   // The current room's instances, the event object lists, the id counter.
   World world;
+  // Whether a game is running, its steps and their rate.
+  RunState run;
   // Keyboard, mouse and the input replayed from a file.
   InputState input;
   std::vector<ReplayEvent> replay;

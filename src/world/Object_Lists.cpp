@@ -221,4 +221,17 @@ std::span<const std::int32_t> CEventLists::objects(std::int32_t kind, std::int32
   return lists[static_cast<std::size_t>(number)];
 }
 
+void CInstanceList::SortByDepth(const GameResources& res) {
+  const auto deeper = [](const std::unique_ptr<CInstance>& a, const std::unique_ptr<CInstance>& b) {
+    return a->depth > b->depth;
+  };
+  if (std::is_sorted(active_.begin(), active_.end(), deeper)) return;
+  // Insertion sort: stable, and cheap on a list that is nearly in order.
+  for (std::size_t i = 1; i < active_.size(); ++i) {
+    for (std::size_t j = i; j > 0 && deeper(active_[j], active_[j - 1]); --j)
+      std::swap(active_[j], active_[j - 1]);
+  }
+  RebuildObjectLists(res);
+}
+
 }  // namespace px

@@ -44,6 +44,10 @@ class CInstanceList final : public InstanceLookup {
   void RebuildObjectLists(const GameResources& res);
   // Frees every instance.
   void Clear();
+  // Orders the instance list by depth, highest first, keeping the order of
+  // equal depths; the exact and family lists follow. Nothing changes when
+  // the list is in order already.
+  void SortByDepth(const GameResources& res);
 
   // The active, not deleted instance with this id, or null.
   CInstance* find(std::int32_t id) const;

@@ -38,6 +38,8 @@ struct RoomState {
   // The transition for the next room change.
   std::int32_t transitionKind = 0;
   std::int32_t transitionSteps = 80;
+  // The view being drawn (view_current); 0 outside drawing.
+  std::int32_t viewCurrent = 0;
   // The saved game a pending load reads.
   std::string loadFile;
 };

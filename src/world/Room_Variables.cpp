@@ -105,6 +105,16 @@ bool SetRoomPersistent(Runtime& rt, CInstanceBase&, std::int32_t, const RValue& 
   return true;
 }
 
+bool GetViewCurrent(Runtime& rt, CInstanceBase&, std::int32_t, RValue& out) {
+  out.setReal(rt.rooms.viewCurrent);
+  return true;
+}
+
+bool GetFps(Runtime& rt, CInstanceBase&, std::int32_t, RValue& out) {
+  out.setReal(rt.run.fps);
+  return true;
+}
+
 // ---- Fields of the room, its layers and its views ----
 
 // Reading and writing a field by kind: reals as they are, integers through
@@ -220,6 +230,7 @@ constexpr RBuiltinVariable kRoomVariables[] = {
     Layer<&CBack::alpha>("background_alpha"),
     {"view_enabled", GetRoomField<&CRoom::views_enabled>, SetRoomField<&CRoom::views_enabled>,
      true},
+    {"view_current", GetViewCurrent, nullptr, false},
     View<&CView::visible>("view_visible"),
     View<&CView::xview>("view_xview"),
     View<&CView::yview>("view_yview"),
@@ -235,6 +246,7 @@ constexpr RBuiltinVariable kRoomVariables[] = {
     View<&CView::hspeed>("view_hspeed"),
     View<&CView::vspeed>("view_vspeed"),
     View<&CView::object>("view_object"),
+    {"fps", GetFps, nullptr, false},
 };
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The built-in variables of the room in play: room and its order, size,
-// caption, speed, persistence, the transition, the background layers and
-// the views.
+// caption, speed, persistence, the transition, the background layers, the
+// views and the view being drawn; and the step rate (fps).
 #pragma once
 
 #include <span>

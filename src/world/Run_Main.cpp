@@ -1,17 +1,93 @@
 #include "world/Run_Main.h"
 
+#include <algorithm>
+
 #include "runner/Run_Global.h"
 #include "world/Event_Main.h"
+#include "world/IO_Main.h"
 #include "world/Run_Room.h"
+#include "world/Run_Step.h"
 
 namespace px {
 
+namespace {
+
+constexpr std::int64_t kSecond = 1'000'000;
+
+// Waits d microseconds from `start`: a coarse sleep for all but the last
+// millisecond of long waits, then window messages until the time is up.
+void WaitFrom(Runtime& rt, std::int64_t start, std::int64_t d) {
+  if (d >= 2000) rt.platform.waitMicros((d - 1000) / 1000 * 1000);
+  for (;;) {
+    HandleWindowMessages(rt);
+    const std::int64_t t = rt.display.Now();
+    if (t < start || t >= start + d) break;
+    rt.platform.waitMicros(std::min<std::int64_t>(start + d - t, 200));
+  }
+}
+
+// The pause after a step that started at u and ended at w.
+std::int64_t StepWait(Runtime& rt, std::int64_t u, std::int64_t w) {
+  CRoom* room = CurrentRoomData(rt);
+  std::int32_t speed = room ? room->speed : 30;
+  if (speed < 1) {
+    speed = 1;
+    if (room) room->speed = 1;
+  }
+  return std::clamp<std::int64_t>(kSecond / speed - (w - u), 0, kSecond);
+}
+
+}  // namespace
+
 bool RunGame(Runtime& rt) {
-  // Ids of new instances continue after those the rooms were stored with.
-  rt.world.lastInstanceId = rt.resources.lastInstanceId;
-  if (!GameStart(rt) && !ChangePending(rt)) rt.pendingChange = kPendingAbort;
-  while (CarryOutPendingChange(rt)) {
-    if (!ChangePending(rt)) RequestGameEnd(rt);
+  RunState& run = rt.run;
+  if (!run.running) {
+    run.running = true;
+    // Ids of new instances continue after those the rooms were stored with.
+    rt.world.lastInstanceId = rt.resources.lastInstanceId;
+    run.steps = 0;
+    run.cursorFrame = 0;
+    if (!GameStart(rt) && !ChangePending(rt)) rt.pendingChange = kPendingAbort;
+  }
+  run.running = true;
+  run.paused = false;
+
+  if (!CarryOutPendingChange(rt)) run.running = false;
+  run.fps = 0;
+  HandleWindowMessages(rt);
+  std::int64_t u = rt.display.Now();
+  std::int64_t v = u;
+  std::int32_t count = 0;
+  while (run.running && !run.paused) {
+    ++run.steps;
+    ApplyReplay(rt, run.steps);
+    bool stepDone = true;
+    try {
+      RunStep(rt);
+    } catch (const std::exception&) {
+      stepDone = false;
+    }
+    if (rt.maxSteps && run.steps >= *rt.maxSteps) RequestGameEnd(rt);
+    if (stepDone) {
+      std::int64_t w = rt.display.Now();
+      if (w < u) u = w;
+      const std::int64_t d = StepWait(rt, u, w);
+      WaitFrom(rt, w, d);
+      u = w + d;
+      if (u < v) v = u;
+      if (u / kSecond > v / kSecond) {
+        run.fps = count;
+        count = 0;
+        v = u;
+      }
+      ++count;
+      if (!ChangePending(rt) && rt.display.automaticDraw) {
+        rt.display.EndFramePresent();
+        rt.display.device.BeginFrame();
+      }
+      if (!CarryOutPendingChange(rt)) run.running = false;
+    }
+    HandleWindowMessages(rt);
   }
   return !rt.code.report.aborting;
 }

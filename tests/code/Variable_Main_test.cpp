@@ -31,7 +31,7 @@ TEST(VariableIndex, NamesForMessages) {
     const char* name;
   } cases[] = {
       {0, "x"},
-      {last, "plexamo_version"},
+      {last, "fps"},
       {last + 1, "<unknown built-in variable>"},
       {99999, "<unknown built-in variable>"},
       {-1, "<unknown built-in variable>"},
@@ -182,8 +182,9 @@ TEST(BuiltinTable, RegistrationOrderAndAccess) {
       {"caption_health", 136, true},
       {"error_last", 152, true},
       {"plexamo_version", 153, false},
+      {"fps", 154, false},
   };
-  EXPECT_EQ(table.size(), 154u);
+  EXPECT_EQ(table.size(), 155u);
   for (const auto& a : anchors) {
     EXPECT_EQ(FindBuiltinVariable(a.name), a.index) << a.name;
     ASSERT_GE(a.index, 0);

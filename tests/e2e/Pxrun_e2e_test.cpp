@@ -33,7 +33,7 @@ TEST(Pxrun, PlaysAGameFileHeadlessAndCleansUp) {
   WriteBytes(file, px::WriteGameFile(SampleGame()));
   // The temporary directory goes under the folder tempdir.txt names.
   WriteText(dir / "tempdir.txt", (dir / "tmpbase").string());
-  const ProcessResult r = RunPxrun({"--headless", file.string(), "arg1"});
+  const ProcessResult r = RunPxrun({"--headless", "--max-steps", "2", file.string(), "arg1"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, "");
   EXPECT_TRUE(fs::is_directory(dir / "tmpbase"));
@@ -62,7 +62,7 @@ TEST(Pxrun, PreparesSoundsHeadlessWithoutAMessage) {
   const auto file = dir / "game.pxg";
   WriteBytes(file, px::WriteGameFile(game));
   WriteText(dir / "tempdir.txt", (dir / "tmpbase").string());
-  const ProcessResult r = RunPxrun({"--headless", file.string()});
+  const ProcessResult r = RunPxrun({"--headless", "--max-steps", "2", file.string()});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, "");
   EXPECT_TRUE(fs::is_empty(dir / "tmpbase"));
@@ -93,7 +93,8 @@ TEST(Pxpack, PacksInspectsAndBundlesTheDemo) {
   const ProcessResult pack = RunProgram(PXPACK_BINARY, {demo, "-o", game});
   ASSERT_EQ(pack.exitCode, 0) << pack.err;
   // Headless, the demo starts and says so in a file of its folder.
-  EXPECT_EQ(RunPxrun({"--headless", game}, {}, dir.path().string()).exitCode, 0);
+  EXPECT_EQ(RunPxrun({"--headless", "--max-steps", "5", game}, {}, dir.path().string()).exitCode,
+            0);
   EXPECT_EQ(ReadFile(dir / "demo.log"), "Hello from the demo in pxrun demo\r\n");
 
   const ProcessResult info = RunProgram(PXPACK_BINARY, {"--info", game});
@@ -106,7 +107,8 @@ TEST(Pxpack, PacksInspectsAndBundlesTheDemo) {
       RunProgram(PXPACK_BINARY, {"--bundle", demo, "-o", bundled, "--runner", PXRUN_BINARY});
   ASSERT_EQ(bundle.exitCode, 0) << bundle.err;
   // Bundled, every argument is the game's: even --help does not stop it.
-  const ProcessResult run = RunProgram(bundled, {"--help"}, {"PXRUN_HEADLESS=1"});
+  const ProcessResult run =
+      RunProgram(bundled, {"--help"}, {"PXRUN_HEADLESS=1", "PXRUN_MAX_STEPS=3"});
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.out, "");
 }

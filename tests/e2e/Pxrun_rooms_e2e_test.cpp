@@ -36,8 +36,8 @@ px::GameFile LoggingGame() {
   log.eventSlot(kOther, 5) = Logging("room end");
   log.eventSlot(kOther, 3) = Logging("game end");
   res.objects.add("obj_log", log);
-  // Goes on to the second room, restarts the game once from there (health
-  // survives the restart), and lets the game end the second time.
+  // Goes on to the second room and restarts the game once from there
+  // (health survives the restart); the third step ends the game.
   px::CObject control;
   control.eventSlot(kOther, 4).actions = {
       CodeAction("if (room == rm_a) room_goto_next() "
@@ -74,7 +74,8 @@ TEST(PxrunRooms, EventsOfStartChangeRestartAndEndAreLoggedInOrder) {
   ScratchDir dir;
   const auto file = dir / "rooms.pxg";
   WriteBytes(file, px::WriteGameFile(LoggingGame()));
-  const ProcessResult r = RunPxrun({"--headless", file.string()}, {}, dir.path().string());
+  const ProcessResult r =
+      RunPxrun({"--headless", "--max-steps", "3", file.string()}, {}, dir.path().string());
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, "");
 
@@ -105,7 +106,8 @@ TEST(PxrunRooms, FatalErrorEndsTheGameWithStatusOne) {
   ScratchDir dir;
   const auto file = dir / "fatal.pxg";
   WriteBytes(file, px::WriteGameFile(game));
-  const ProcessResult r = RunPxrun({"--headless", file.string()}, {}, dir.path().string());
+  const ProcessResult r =
+      RunPxrun({"--headless", "--max-steps", "3", file.string()}, {}, dir.path().string());
   EXPECT_EQ(r.exitCode, 1) << r.err;
   // Nothing is reported after the fatal error, and no room start runs.
   const std::string log = ReadFile(dir / "game_errors.log");

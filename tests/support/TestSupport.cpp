@@ -32,6 +32,8 @@ HeadlessGame::HeadlessGame(const std::vector<std::uint8_t>& file, const std::str
     : platform_(px::CreateHeadlessPlatform(out_)), rt_(std::make_unique<px::Runtime>(*platform_)) {
   WriteBytes(dir_ / name, file);
   rt_->gameFile = (dir_ / name).string();
+  // The game ends after its first step.
+  rt_->maxSteps = 1;
   if (withTempDir && !rt_->tempDir.Create(dir_.path()))
     throw std::runtime_error("cannot create a temporary folder");
 }

@@ -31,7 +31,8 @@ class ScratchDir {
 
 // A game file in a scratch folder and a headless runtime set up to play it
 // the way pxrun does, with its temporary folder beside the file (or none);
-// what dialogs show is collected in output().
+// what dialogs show is collected in output(). A game it runs ends after
+// its first step.
 class HeadlessGame {
  public:
   explicit HeadlessGame(const std::vector<std::uint8_t>& file, const std::string& name = "game.exe",

@@ -65,8 +65,9 @@ class RoomTest : public ::testing::Test {
     return w.Create(obj);
   }
 
-  // Starts the game and runs it until it ends; the log.
+  // Starts the game and runs it for three steps; the log.
   std::string Play() {
+    w.rt.maxSteps = 3;
     EXPECT_TRUE(w.Start());
     RunGame(w.rt);
     return w.TakeLog();
@@ -134,6 +135,7 @@ TEST_F(RoomTest, PersistentRoomKeepsItsInstancesAndRunsOnlyRoomStartAgain) {
     fresh.rt.resources.rooms.add("rm_b", Room({Placed(back, 100002)}));
     fresh.rt.resources.roomOrder = {0, 1};
     fresh.rt.resources.libraryInitCode = {"global.visits = 0"};
+    fresh.rt.maxSteps = 3;
     ASSERT_TRUE(fresh.Start());
     RunGame(fresh.rt);
     EXPECT_EQ(fresh.TakeLog(), persistent ? "cc|create|start 0 1|start 0 2"
