@@ -3,10 +3,11 @@
 // sound; the CD actions are the CD functions under action names.
 #include "sound/Function_SoundAction.h"
 
+#include <array>
+#include <iterator>
 #include <optional>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 #include "code/Code_Error.h"
 #include "resources/Sound_Class.h"
@@ -55,15 +56,18 @@ constexpr std::pair<std::string_view, std::string_view> kCdActions[] = {
     {"action_cd_present", "cd_present"}, {"action_cd_playing", "cd_playing"},
 };
 
-std::vector<FunctionDef> MakeSoundActions() {
-  std::vector<FunctionDef> defs = {
+constexpr std::size_t kSoundActionCount = 3 + std::size(kCdActions);
+
+std::array<FunctionDef, kSoundActionCount> MakeSoundActions() {
+  std::array<FunctionDef, kSoundActionCount> defs = {{
       {"action_sound", PlaySound},
       {"action_end_sound", EndSound},
       {"action_if_sound", IfSound},
-  };
+  }};
+  std::size_t next = 3;
   for (const auto& [action, function] : kCdActions) {
     for (const FunctionDef& cd : CdFunctions())
-      if (cd.name == function) defs.push_back({action, cd.handler});
+      if (cd.name == function) defs[next++] = {action, cd.handler};
   }
   return defs;
 }
@@ -71,7 +75,7 @@ std::vector<FunctionDef> MakeSoundActions() {
 }  // namespace
 
 std::span<const FunctionDef> SoundActionFunctions() {
-  static const std::vector<FunctionDef> defs = MakeSoundActions();
+  static const std::array<FunctionDef, kSoundActionCount> defs = MakeSoundActions();
   return defs;
 }
 
