@@ -12,13 +12,16 @@
 #include "datastructures/Function_Data_Structures.h"
 #include "graphics/Function_Display.h"
 #include "motion/Function_Interaction.h"
+#include "resources/Function_Resource.h"
 #include "sound/Function_Sound.h"
+#include "sound/Function_SoundAction.h"
 #include "system/Function_File.h"
 #include "system/Function_Program.h"
 #include "system/Function_Registry.h"
 #include "system/Support_IncludedFile.h"
 #include "world/Function_Game.h"
 #include "world/Function_Instance.h"
+#include "world/Function_Tile.h"
 
 namespace px {
 
@@ -1325,6 +1328,9 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       SoundResourceFunctions(),  //
       CdFunctions(),             //
       DisplayFunctions(),        //
+      ResourceQueryFunctions(),  //
+      TileFunctions(),           //
+      SoundActionFunctions(),    //
   };
   return families;
 }
