@@ -67,6 +67,8 @@ bool RunGame(Runtime& rt) {
     } catch (const std::exception&) {
       stepDone = false;
     }
+    // Without an audio device the mixer renders what the clock made due.
+    rt.sound.engine.Sync();
     if (rt.maxSteps && run.steps >= *rt.maxSteps) RequestGameEnd(rt);
     if (stepDone) {
       std::int64_t w = rt.display.Now();
