@@ -18,6 +18,7 @@
 #include "system/Function_Registry.h"
 #include "system/Support_IncludedFile.h"
 #include "world/Function_Game.h"
+#include "world/Function_IO.h"
 #include "world/Function_Instance.h"
 
 namespace px {
@@ -1325,6 +1326,7 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       SoundResourceFunctions(),  //
       CdFunctions(),             //
       DisplayFunctions(),        //
+      IOFunctions(),             //
   };
   return families;
 }
