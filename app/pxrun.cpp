@@ -8,6 +8,7 @@
 #include "runner/Run_Global.h"
 #include "runner/Runner_CommandLine.h"
 #include "runner/Runner_Form.h"
+#include "runner/Runner_Input.h"
 #include "system/Function_Registry.h"
 
 namespace fs = std::filesystem;
@@ -17,7 +18,7 @@ static std::string SelfPath() {
   return fs::read_symlink("/proc/self/exe", ec).string();
 }
 
-static int Play(const px::CommandLine& cl) {
+static int Play(const px::CommandLine& cl, std::vector<px::ReplayEvent> replay) {
   std::unique_ptr<px::Platform> platform;
   try {
     platform = px::CreatePlatform({.headless = cl.headless, .out = nullptr});
@@ -28,6 +29,7 @@ static int Play(const px::CommandLine& cl) {
   px::Runtime rt(*platform);
   rt.gameFile = cl.gameFile;
   rt.maxSteps = cl.maxSteps;
+  rt.replay = std::move(replay);
   rt.parameters.push_back(cl.gameFile);
   rt.parameters.insert(rt.parameters.end(), cl.gameArguments.begin(), cl.gameArguments.end());
   rt.files.secureMode = px::SecureModeFromRegistry(rt.files.registry);
@@ -48,7 +50,7 @@ int main(int argc, char** argv) {
     cl.gameArguments = args;
     cl.headless = std::getenv("PXRUN_HEADLESS") != nullptr;
     if (const char* steps = std::getenv("PXRUN_MAX_STEPS")) cl.maxSteps = std::atoll(steps);
-    return Play(cl);
+    return Play(cl, {});
   }
 
   const px::CommandLine cl = px::ParseCommandLine(args);
@@ -64,5 +66,14 @@ int main(int argc, char** argv) {
     std::cerr << "pxrun: " << cl.error << "\n\n" << px::UsageText();
     return 2;
   }
-  return Play(cl);
+  std::vector<px::ReplayEvent> replay;
+  if (!cl.inputFile.empty()) {
+    px::ReplayFile file = px::LoadReplay(cl.inputFile);
+    if (!file.error.empty()) {
+      std::cerr << "pxrun: " << file.error << '\n';
+      return 2;
+    }
+    replay = std::move(file.events);
+  }
+  return Play(cl, std::move(replay));
 }

@@ -20,6 +20,7 @@
 #include "system/Function_Registry.h"
 #include "system/Support_IncludedFile.h"
 #include "world/Function_Game.h"
+#include "world/Function_IO.h"
 #include "world/Function_Instance.h"
 #include "world/Function_Tile.h"
 
@@ -1331,6 +1332,7 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       ResourceQueryFunctions(),  //
       TileFunctions(),           //
       SoundActionFunctions(),    //
+      IOFunctions(),             //
   };
   return families;
 }

@@ -8,6 +8,7 @@
 
 #include "code/Variable_Main.h"
 #include "runner/Run_Global.h"
+#include "world/IO_Variables.h"
 #include "world/Instance_Variables.h"
 #include "world/Room_Variables.h"
 
@@ -271,6 +272,7 @@ CBuiltinTable MakeTable() {
   add(kNumberedArguments);
   add(kGameVariables);
   for (const RBuiltinVariable& e : RoomVariableEntries()) table.Connect(e);
+  for (const RBuiltinVariable& e : IOVariableEntries()) table.Connect(e);
   return table;
 }
 

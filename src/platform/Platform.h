@@ -6,6 +6,7 @@
 // output is in Platform_Audio.h.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
@@ -22,6 +23,26 @@ namespace px {
 class TBitmap32;
 class AudioDevice;
 class AudioSource;
+struct InputEvent;
+
+// Receives the keys, characters, mouse buttons, wheel turns, mouse moves and
+// close requests of the window system.
+using InputSink = std::function<void(const InputEvent&)>;
+
+// A joystick's capabilities and its state now.
+struct JoystickReading {
+  std::string name;
+  int axisCount = 0;
+  int buttonCount = 0;
+  bool hasPov = false;
+  // Axes x, y, z, r, u and v from 0 to 65535, 32767 in the middle (and for
+  // axes the joystick does not have).
+  std::array<std::int32_t, 6> axes{32767, 32767, 32767, 32767, 32767, 32767};
+  std::uint32_t buttons = 0;  // bit 0 = button 1
+  // The point-of-view hat in hundredths of a degree clockwise from up;
+  // 65535 when centred or absent.
+  std::int32_t pov = 65535;
+};
 
 class PlatformError : public std::runtime_error {
  public:
@@ -163,8 +184,21 @@ class Platform {
   // real time at start plus the virtual clock, so waits move it too.
   virtual std::int64_t unixTimeMicros() = 0;
 
-  // Handles pending window-system events.
+  // Handles pending window-system events; input goes to the input sink.
   virtual void pumpEvents() = 0;
+  // Where pumpEvents sends input from now on (nothing: input is dropped).
+  virtual void setInputSink(InputSink sink) = 0;
+  // Queues a key-down or key-up of a virtual-key code as if the keyboard
+  // sent it; it reaches the sink at the next pumpEvents.
+  virtual void injectKey(int vk, bool down) = 0;
+  // Whether the key with this virtual-key code is down now, asked of the
+  // keyboard itself (160..165 tell left and right modifiers apart).
+  // Headless, no key is ever down.
+  virtual bool keyDown(int vk) = 0;
+  virtual bool numLock() = 0;
+  virtual void setNumLock(bool on) = 0;
+  // Joystick 0 or 1 as it is now; nothing when there is no such joystick.
+  virtual std::optional<JoystickReading> readJoystick(int index) = 0;
   // True once the user asked the application to quit (window manager close, etc.).
   virtual bool quitRequested() const = 0;
 

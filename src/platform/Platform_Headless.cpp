@@ -2,7 +2,8 @@
 // microsecond counter that moves only when the runner waits, so the same game
 // with the same input always runs the same way. Every dialog writes its text
 // to the output stream and takes its default answer. The clipboard is a
-// string of the process's own.
+// string of the process's own. No key, mouse or joystick input comes in but
+// the keys the game injects itself; the mouse stays where it was last put.
 #include <algorithm>
 #include <chrono>
 #include <iterator>
@@ -12,6 +13,7 @@
 #include "platform/Platform.h"
 #include "platform/Platform_Audio.h"
 #include "platform/Platform_GameWindow.h"
+#include "world/IO_Main.h"
 
 namespace px {
 namespace {
@@ -44,7 +46,25 @@ class HeadlessPlatform final : public Platform {
   }
   std::uint64_t highResolutionCounter() override { return static_cast<std::uint64_t>(clock_); }
   std::int64_t unixTimeMicros() override { return startUnixMicros_ + clock_; }
-  void pumpEvents() override {}
+  void pumpEvents() override {
+    // A sink may inject more keys while it handles one: those wait for the
+    // next call.
+    std::vector<InputEvent> events;
+    events.swap(injected_);
+    for (const InputEvent& e : events)
+      if (sink_) sink_(e);
+  }
+  void setInputSink(InputSink sink) override { sink_ = std::move(sink); }
+  void injectKey(int vk, bool down) override {
+    InputEvent e;
+    e.kind = down ? InputEvent::Kind::KeyDown : InputEvent::Kind::KeyUp;
+    e.code = vk;
+    injected_.push_back(e);
+  }
+  bool keyDown(int) override { return false; }
+  bool numLock() override { return numLock_; }
+  void setNumLock(bool on) override { numLock_ = on; }
+  std::optional<JoystickReading> readJoystick(int) override { return std::nullopt; }
   bool quitRequested() const override { return false; }
   void allowScreenSaver(bool) override {}
   Size screenSize() const override { return {mode_.width, mode_.height}; }
@@ -115,6 +135,9 @@ class HeadlessPlatform final : public Platform {
   static constexpr DisplayMode kDesktopMode{1920, 1080, 32, 60};
   DisplayMode mode_ = kDesktopMode;
   Point mouse_;
+  InputSink sink_;
+  std::vector<InputEvent> injected_;
+  bool numLock_ = false;
 };
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Desktop back end on SDL2: real windows, the real clock, native message
 // boxes (on standard error as well when no message box can be shown), the
-// desktop's clipboard.
+// desktop's clipboard, the keyboard, the mouse and the joysticks.
 #include <SDL.h>
 #include <SDL_shape.h>
 
@@ -11,9 +11,11 @@
 #include "graphics/BM32_Bitmap.h"
 #include "platform/Platform.h"
 #include "platform/Platform_CodePage.h"
-#include "platform/Platform_SDLAudio.h"
 #include "platform/Platform_GameWindow.h"
+#include "platform/Platform_Keymap.h"
+#include "platform/Platform_SDLAudio.h"
 #include "platform/Platform_SDLEvents.h"
+#include "world/IO_Main.h"
 
 namespace px {
 namespace {
@@ -26,6 +28,80 @@ struct SdlDeleter {
 };
 template <class T>
 using SdlPtr = std::unique_ptr<T, SdlDeleter>;
+
+struct JoystickCloser {
+  void operator()(SDL_Joystick* j) const { SDL_JoystickClose(j); }
+  void operator()(SDL_GameController* c) const { SDL_GameControllerClose(c); }
+};
+
+// An opened joystick: a game controller (with the standard layout) or a
+// plain joystick.
+struct OpenJoystick {
+  SDL_JoystickID id = -1;
+  std::unique_ptr<SDL_GameController, JoystickCloser> controller;
+  std::unique_ptr<SDL_Joystick, JoystickCloser> joystick;
+};
+
+JoystickReading ReadController(SDL_GameController* c) {
+  JoystickReading r;
+  if (const char* name = SDL_GameControllerName(c)) r.name = name;
+  static constexpr SDL_GameControllerAxis kAxes[] = {
+      SDL_CONTROLLER_AXIS_LEFTX,  SDL_CONTROLLER_AXIS_LEFTY,  SDL_CONTROLLER_AXIS_TRIGGERLEFT,
+      SDL_CONTROLLER_AXIS_RIGHTX, SDL_CONTROLLER_AXIS_RIGHTY, SDL_CONTROLLER_AXIS_TRIGGERRIGHT};
+  static constexpr SDL_GameControllerButton kButtons[] = {SDL_CONTROLLER_BUTTON_A,
+                                                          SDL_CONTROLLER_BUTTON_B,
+                                                          SDL_CONTROLLER_BUTTON_X,
+                                                          SDL_CONTROLLER_BUTTON_Y,
+                                                          SDL_CONTROLLER_BUTTON_LEFTSHOULDER,
+                                                          SDL_CONTROLLER_BUTTON_RIGHTSHOULDER,
+                                                          SDL_CONTROLLER_BUTTON_BACK,
+                                                          SDL_CONTROLLER_BUTTON_START,
+                                                          SDL_CONTROLLER_BUTTON_LEFTSTICK,
+                                                          SDL_CONTROLLER_BUTTON_RIGHTSTICK,
+                                                          SDL_CONTROLLER_BUTTON_GUIDE};
+  r.axisCount = 6;
+  for (std::size_t i = 0; i < r.axes.size(); ++i)
+    r.axes[i] = RawJoystickAxis(SDL_GameControllerGetAxis(c, kAxes[i]));
+  r.buttonCount = static_cast<int>(std::size(kButtons));
+  for (std::size_t i = 0; i < std::size(kButtons); ++i)
+    if (SDL_GameControllerGetButton(c, kButtons[i])) r.buttons |= 1u << i;
+  r.hasPov = true;
+  std::uint8_t hat = SDL_HAT_CENTERED;
+  if (SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_UP)) hat |= SDL_HAT_UP;
+  if (SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_DOWN)) hat |= SDL_HAT_DOWN;
+  if (SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_LEFT)) hat |= SDL_HAT_LEFT;
+  if (SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_RIGHT)) hat |= SDL_HAT_RIGHT;
+  r.pov = HatDegrees(hat);
+  return r;
+}
+
+JoystickReading ReadJoystick(SDL_Joystick* j) {
+  JoystickReading r;
+  if (const char* name = SDL_JoystickName(j)) r.name = name;
+  r.axisCount = std::max(0, SDL_JoystickNumAxes(j));
+  for (int i = 0; i < std::min<int>(r.axisCount, static_cast<int>(r.axes.size())); ++i)
+    r.axes[static_cast<std::size_t>(i)] = RawJoystickAxis(SDL_JoystickGetAxis(j, i));
+  r.buttonCount = std::max(0, SDL_JoystickNumButtons(j));
+  for (int i = 0; i < std::min(r.buttonCount, 32); ++i)
+    if (SDL_JoystickGetButton(j, i)) r.buttons |= 1u << i;
+  r.hasPov = SDL_JoystickNumHats(j) > 0;
+  if (r.hasPov) r.pov = HatDegrees(SDL_JoystickGetHat(j, 0));
+  return r;
+}
+
+// The runner's button number of an SDL mouse button; 0 for the others.
+int MouseButton(Uint8 button) {
+  switch (button) {
+    case SDL_BUTTON_LEFT:
+      return 1;
+    case SDL_BUTTON_RIGHT:
+      return 2;
+    case SDL_BUTTON_MIDDLE:
+      return 3;
+    default:
+      return 0;
+  }
+}
 
 class SdlWindow final : public Window {
  public:
@@ -99,11 +175,17 @@ class SdlPlatform final : public Platform {
   SdlPlatform() {
     // The runner installs its own handlers for termination signals.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // Closing the game window is a request the game answers, not a quit.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0)
       throw PlatformError(std::string("cannot open the display: ") + SDL_GetError());
     start_ = std::chrono::steady_clock::now();
+    injectedKeyEvent_ = SDL_RegisterEvents(1);
   }
-  ~SdlPlatform() override { SDL_Quit(); }
+  ~SdlPlatform() override {
+    for (OpenJoystick& j : joysticks_) j = {};
+    SDL_Quit();
+  }
 
   bool headless() const override { return false; }
 
@@ -125,11 +207,65 @@ class SdlPlatform final : public Platform {
   void pumpEvents() override {
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
-      if (e.type == SDL_QUIT) quit_ = true;
-      if (e.type == SDL_WINDOWEVENT) HandleGameWindowEvent(e.window);
+      if (e.type == SDL_QUIT) {
+        quit_ = true;
+        send(InputEvent::Kind::Close);
+      } else if (e.type == SDL_WINDOWEVENT) {
+        HandleGameWindowEvent(e.window);
+        if (e.window.event == SDL_WINDOWEVENT_CLOSE && IsGameWindow(e.window.windowID))
+          send(InputEvent::Kind::Close);
+      } else {
+        translateInput(e);
+      }
     }
   }
   bool quitRequested() const override { return quit_; }
+  void setInputSink(InputSink sink) override { sink_ = std::move(sink); }
+
+  void injectKey(int vk, bool down) override {
+    if (injectedKeyEvent_ == static_cast<Uint32>(-1)) return;
+    SDL_Event e{};
+    e.type = injectedKeyEvent_;
+    e.user.code = (vk & 0xFFFF) | (down ? kInjectedDown : 0);
+    SDL_PushEvent(&e);
+  }
+  bool keyDown(int vk) override {
+    int count = 0;
+    const Uint8* state = SDL_GetKeyboardState(&count);
+    return VirtualKeyDown(vk, state, count);
+  }
+  bool numLock() override { return (SDL_GetModState() & KMOD_NUM) != 0; }
+  void setNumLock(bool on) override {
+    const int mod = SDL_GetModState();
+    SDL_SetModState(static_cast<SDL_Keymod>(on ? mod | KMOD_NUM : mod & ~KMOD_NUM));
+  }
+
+  std::optional<JoystickReading> readJoystick(int index) override {
+    if (index < 0 || index >= static_cast<int>(joysticks_.size())) return std::nullopt;
+    if (!joystickReady_) {
+      joystickReady_ = true;
+      if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) joystickFailed_ = true;
+    }
+    if (joystickFailed_) return std::nullopt;
+    SDL_GameControllerUpdate();
+    OpenJoystick& slot = joysticks_[static_cast<std::size_t>(index)];
+    if (index >= SDL_NumJoysticks()) {
+      slot = {};
+      return std::nullopt;
+    }
+    const SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(index);
+    if (slot.id != id || (!slot.controller && !slot.joystick)) {
+      slot = {};
+      slot.id = id;
+      if (SDL_IsGameController(index))
+        slot.controller.reset(SDL_GameControllerOpen(index));
+      else
+        slot.joystick.reset(SDL_JoystickOpen(index));
+    }
+    if (slot.controller) return ReadController(slot.controller.get());
+    if (slot.joystick) return ReadJoystick(slot.joystick.get());
+    return std::nullopt;
+  }
 
   void allowScreenSaver(bool allowed) override {
     if (allowed)
@@ -280,6 +416,58 @@ class SdlPlatform final : public Platform {
   }
 
  private:
+  void send(InputEvent::Kind kind, std::int32_t code = 0, std::int32_t x = 0, std::int32_t y = 0) {
+    if (!sink_) return;
+    InputEvent e;
+    e.kind = kind;
+    e.code = code;
+    e.x = x;
+    e.y = y;
+    sink_(e);
+  }
+
+  // Keys, typed text, mouse moves, buttons and the wheel as the runner's
+  // input events. The keys that type a control character (backspace, tab,
+  // enter, escape) type it after their key-down, as a keyboard driver does.
+  void translateInput(const SDL_Event& e) {
+    using K = InputEvent::Kind;
+    if (e.type == injectedKeyEvent_) {
+      send(e.user.code & kInjectedDown ? K::KeyDown : K::KeyUp, e.user.code & 0xFFFF);
+      return;
+    }
+    switch (e.type) {
+      case SDL_KEYDOWN:
+      case SDL_KEYUP: {
+        const int vk = VirtualKeyOfEvent(e.key.keysym);
+        if (vk == 0) break;
+        send(e.type == SDL_KEYDOWN ? K::KeyDown : K::KeyUp, vk);
+        if (e.type == SDL_KEYDOWN && (vk == 8 || vk == 9 || vk == 13 || vk == 27))
+          send(K::Character, vk);
+        break;
+      }
+      case SDL_TEXTINPUT:
+        for (const char c : Utf8ToCodePage(e.text.text))
+          send(K::Character, static_cast<unsigned char>(c));
+        break;
+      case SDL_MOUSEMOTION:
+        send(K::MouseMove, 0, e.motion.x, e.motion.y);
+        break;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP:
+        if (const int b = MouseButton(e.button.button))
+          send(e.type == SDL_MOUSEBUTTONDOWN ? K::MouseDown : K::MouseUp, b);
+        break;
+      case SDL_MOUSEWHEEL: {
+        const int y = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+        if (y > 0) send(K::WheelUp);
+        if (y < 0) send(K::WheelDown);
+        break;
+      }
+      default:
+        break;
+    }
+  }
+
   static DisplayMode FromSdl(const SDL_DisplayMode& mode) {
     return {mode.w, mode.h, static_cast<int>(SDL_BYTESPERPIXEL(mode.format)) * 8,
             mode.refresh_rate};
@@ -288,9 +476,47 @@ class SdlPlatform final : public Platform {
   std::optional<DisplayMode> mode_;
   std::chrono::steady_clock::time_point start_;
   bool quit_ = false;
+  InputSink sink_;
+  // The event type of injected keys: the code, and kInjectedDown for a
+  // key-down.
+  Uint32 injectedKeyEvent_ = static_cast<Uint32>(-1);
+  static constexpr Sint32 kInjectedDown = 0x10000;
+  bool joystickReady_ = false;
+  bool joystickFailed_ = false;
+  std::array<OpenJoystick, 2> joysticks_;
 };
 
 }  // namespace
+
+std::int32_t RawJoystickAxis(std::int16_t value) {
+  // Each half is stretched on its own so that 0 lands on 32767 and both
+  // ends on 0 and 65535.
+  if (value < 0) return 32767 + (value * 32767 - 16384) / 32768;
+  return 32767 + (value * 32768 + 16383) / 32767;
+}
+
+std::int32_t HatDegrees(std::uint8_t hat) {
+  switch (hat) {
+    case SDL_HAT_UP:
+      return 0;
+    case SDL_HAT_RIGHTUP:
+      return 4500;
+    case SDL_HAT_RIGHT:
+      return 9000;
+    case SDL_HAT_RIGHTDOWN:
+      return 13500;
+    case SDL_HAT_DOWN:
+      return 18000;
+    case SDL_HAT_LEFTDOWN:
+      return 22500;
+    case SDL_HAT_LEFT:
+      return 27000;
+    case SDL_HAT_LEFTUP:
+      return 31500;
+    default:
+      return 65535;
+  }
+}
 
 std::unique_ptr<Platform> CreateDesktopPlatform() {
   return std::make_unique<SdlPlatform>();

@@ -215,4 +215,9 @@ void HandleGameWindowEvent(const SDL_WindowEvent& event) {
   if (event.event == SDL_WINDOWEVENT_EXPOSED && window->onExposed) window->onExposed();
 }
 
+bool IsGameWindow(std::uint32_t windowId) {
+  SDL_Window* w = SDL_GetWindowFromID(windowId);
+  return w && SDL_GetWindowData(w, kWindowDataKey) != nullptr;
+}
+
 }  // namespace px

@@ -43,7 +43,10 @@ struct RunFlags {
 struct Runtime {
   explicit Runtime(Platform& p) : platform(p), loadForm(p), display(p) {
     vars.instances = &world.instances;
+    // Window messages change the input state wherever they are handled.
+    platform.setInputSink([this](const InputEvent& e) { ApplyInputEvent(*this, e); });
   }
+  ~Runtime() { platform.setInputSink(nullptr); }
   Runtime(const Runtime&) = delete;
   Runtime& operator=(const Runtime&) = delete;
 

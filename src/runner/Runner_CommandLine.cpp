@@ -17,6 +17,7 @@ std::string UsageText() {
          "Options:\n"
          "  --headless       run without window or sound; dialogs print to standard output\n"
          "  --max-steps N    end the game after N steps\n"
+         "  --input FILE     replay the keyboard and mouse events in FILE\n"
          "  --help           show this help and exit\n"
          "  --version        show the version and exit\n";
 }
@@ -55,6 +56,20 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         return cl;
       }
       cl.maxSteps = n;
+    } else if (a == "--input" || a.starts_with("--input=")) {
+      if (a == "--input") {
+        if (++i == args.size()) {
+          cl.error = "--input needs a file";
+          return cl;
+        }
+        cl.inputFile = args[i];
+      } else {
+        cl.inputFile = a.substr(std::strlen("--input="));
+      }
+      if (cl.inputFile.empty()) {
+        cl.error = "--input needs a file";
+        return cl;
+      }
     } else {
       cl.error = "unknown option '" + a + "'";
       return cl;

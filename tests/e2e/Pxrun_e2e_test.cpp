@@ -40,6 +40,23 @@ TEST(Pxrun, PlaysAGameFileHeadlessAndCleansUp) {
   EXPECT_TRUE(fs::is_empty(dir / "tmpbase"));
 }
 
+TEST(Pxrun, ReplayFileIsCheckedBeforeTheGameRuns) {
+  ScratchDir dir;
+  const auto game = dir / "game.pxg";
+  WriteBytes(game, px::WriteGameFile(SampleGame()));
+  const auto good = dir / "good.txt";
+  WriteText(good, "# walk left\n1 keydown 37\n2 keyup 37\n");
+  const ProcessResult played = RunPxrun({"--headless", "--input", good.string(), game.string()});
+  EXPECT_EQ(played.exitCode, 0) << played.err;
+
+  const auto bad = dir / "bad.txt";
+  WriteText(bad, "1 keydown 37\n\n3 kedown 37\n");
+  const ProcessResult r = RunPxrun({"--headless", "--input=" + bad.string(), game.string()});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "pxrun: " + bad.string() + ":3: unknown event 'kedown'\n");
+}
+
 TEST(Pxrun, PreparesSoundsHeadlessWithoutAMessage) {
   // A preloaded wave for the engine and a file no decoder reads, which
   // becomes a multimedia sound written to the temporary folder.

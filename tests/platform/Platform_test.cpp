@@ -1,5 +1,6 @@
 #include "platform/Platform.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include "runner/Option_Main.h"
 #include "runner/Runner_LoadForm.h"
 #include "support/DummyAudio.h"
+#include "world/IO_Main.h"
 
 using namespace px;
 
@@ -166,4 +168,112 @@ TEST_F(DesktopPlatform, ClipboardKeepsCodePageText) {
   platform->setClipboardText(text);
   EXPECT_TRUE(platform->hasClipboardText());
   EXPECT_EQ(platform->clipboardText(), text);
+}
+
+namespace {
+
+// What reached an input sink, one short text per event.
+struct InputLog {
+  std::vector<std::string> events;
+  InputSink sink() {
+    return [this](const InputEvent& e) {
+      static constexpr const char* kNames[] = {"keydown", "keyup",     "char",
+                                               "move",    "mousedown", "mouseup",
+                                               "wheelup", "wheeldown", "close"};
+      std::string text = kNames[static_cast<int>(e.kind)];
+      text += " " + std::to_string(e.code);
+      if (e.kind == InputEvent::Kind::MouseMove)
+        text += " " + std::to_string(e.x) + "," + std::to_string(e.y);
+      events.push_back(text);
+    };
+  }
+};
+
+SDL_Event Key(Uint32 type, SDL_Scancode scancode, SDL_Keycode sym) {
+  SDL_Event e{};
+  e.type = type;
+  e.key.keysym.scancode = scancode;
+  e.key.keysym.sym = sym;
+  return e;
+}
+
+}  // namespace
+
+TEST_F(DesktopPlatform, WindowInputReachesTheSinkAsVirtualKeys) {
+  InputLog log;
+  platform->setInputSink(log.sink());
+  std::vector<SDL_Event> events;
+  events.push_back(Key(SDL_KEYDOWN, SDL_SCANCODE_A, SDLK_a));
+  events.push_back(Key(SDL_KEYUP, SDL_SCANCODE_LSHIFT, SDLK_LSHIFT));
+  events.push_back(Key(SDL_KEYDOWN, SDL_SCANCODE_BACKSPACE, SDLK_BACKSPACE));
+  SDL_Event text{};
+  text.type = SDL_TEXTINPUT;
+  std::snprintf(text.text.text, sizeof text.text.text, "%s", "x\xC3\xA9");  // x, e acute
+  events.push_back(text);
+  SDL_Event move{};
+  move.type = SDL_MOUSEMOTION;
+  move.motion.x = 12;
+  move.motion.y = 34;
+  events.push_back(move);
+  SDL_Event button{};
+  button.type = SDL_MOUSEBUTTONDOWN;
+  button.button.button = SDL_BUTTON_RIGHT;
+  events.push_back(button);
+  button.button.button = SDL_BUTTON_X1;  // no such button for games
+  events.push_back(button);
+  button.type = SDL_MOUSEBUTTONUP;
+  button.button.button = SDL_BUTTON_MIDDLE;
+  events.push_back(button);
+  SDL_Event wheel{};
+  wheel.type = SDL_MOUSEWHEEL;
+  wheel.wheel.y = 1;
+  events.push_back(wheel);
+  wheel.wheel.direction = SDL_MOUSEWHEEL_FLIPPED;
+  events.push_back(wheel);
+  for (SDL_Event& e : events) ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
+  platform->injectKey(144, true);
+  platform->pumpEvents();
+
+  const std::vector<std::string> want = {"keydown 65", "keyup 16",  "keydown 8",    "char 8",
+                                         "char 120",   "char 233",  "move 0 12,34", "mousedown 2",
+                                         "mouseup 3",  "wheelup 0", "wheeldown 0",  "keydown 144"};
+  EXPECT_EQ(log.events, want);
+
+  log.events.clear();
+  SDL_Event quit{};
+  quit.type = SDL_QUIT;
+  SDL_PushEvent(&quit);
+  platform->pumpEvents();
+  EXPECT_EQ(log.events, std::vector<std::string>{"close 0"});
+  EXPECT_TRUE(platform->quitRequested());
+
+  platform->setInputSink(nullptr);
+  SDL_PushEvent(&events[0]);
+  platform->pumpEvents();  // nobody listens: dropped
+  EXPECT_EQ(log.events.size(), 1u);
+}
+
+TEST_F(DesktopPlatform, VirtualJoystickReadsInTheRunnersRanges) {
+  EXPECT_FALSE(platform->readJoystick(0).has_value());
+  const int device = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_UNKNOWN, 2, 3, 1);
+  if (device < 0) GTEST_SKIP() << SDL_GetError();
+  SDL_Joystick* stick = SDL_JoystickOpen(device);
+  ASSERT_NE(stick, nullptr);
+  SDL_JoystickSetVirtualAxis(stick, 0, -32768);
+  SDL_JoystickSetVirtualAxis(stick, 1, 32767);
+  SDL_JoystickSetVirtualButton(stick, 0, 1);
+  SDL_JoystickSetVirtualHat(stick, 0, SDL_HAT_LEFT);
+
+  const auto r = platform->readJoystick(0);
+  ASSERT_TRUE(r.has_value());
+  EXPECT_EQ(r->axes[0], 0);
+  EXPECT_EQ(r->axes[1], 65535);
+  EXPECT_EQ(r->buttons & 1u, 1u);
+  EXPECT_TRUE(r->hasPov);
+  EXPECT_EQ(r->pov, 27000);
+  EXPECT_FALSE(platform->readJoystick(1).has_value());
+
+  SDL_JoystickClose(stick);
+  SDL_JoystickDetachVirtual(device);
+  EXPECT_FALSE(platform->readJoystick(0).has_value());
 }

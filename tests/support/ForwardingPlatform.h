@@ -20,6 +20,14 @@ class ForwardingPlatform : public px::Platform {
   std::uint64_t highResolutionCounter() override { return inner_->highResolutionCounter(); }
   std::int64_t unixTimeMicros() override { return inner_->unixTimeMicros(); }
   void pumpEvents() override { inner_->pumpEvents(); }
+  void setInputSink(px::InputSink sink) override { inner_->setInputSink(std::move(sink)); }
+  void injectKey(int vk, bool down) override { inner_->injectKey(vk, down); }
+  bool keyDown(int vk) override { return inner_->keyDown(vk); }
+  bool numLock() override { return inner_->numLock(); }
+  void setNumLock(bool on) override { inner_->setNumLock(on); }
+  std::optional<px::JoystickReading> readJoystick(int index) override {
+    return inner_->readJoystick(index);
+  }
   bool quitRequested() const override { return inner_->quitRequested(); }
   void allowScreenSaver(bool allowed) override { inner_->allowScreenSaver(allowed); }
   px::Size screenSize() const override { return inner_->screenSize(); }
