@@ -11,6 +11,7 @@
 #include "code/Script_Main.h"
 #include "datastructures/Function_Data_Structures.h"
 #include "graphics/Function_Display.h"
+#include "graphics/Function_Graphics.h"
 #include "motion/Function_Interaction.h"
 #include "sound/Function_Sound.h"
 #include "system/Function_File.h"
@@ -1323,6 +1324,9 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       SoundResourceFunctions(),  //
       CdFunctions(),             //
       DisplayFunctions(),        //
+      DrawingFunctions(),        //
+      ImageDrawingFunctions(),   //
+      DrawActionFunctions(),     //
   };
   return families;
 }
