@@ -81,7 +81,7 @@ void SetColor(GLfloat out[4], std::uint32_t bgr, float alpha) {
 }
 
 // Quads gathered before one draw call; their indices fit 16 bits.
-constexpr int kBatchQuads = 4096;
+constexpr int kBatchQuads = 16384;
 
 // Two triangles per quad over corners 0 1 2 3 (a fan from corner 0).
 const std::vector<GLushort>& QuadIndices() {
