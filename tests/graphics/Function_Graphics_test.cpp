@@ -118,13 +118,7 @@ namespace {
 RValue Act(TestRun& run, CInstance& self, std::string_view name, std::vector<double> args,
            bool relative) {
   run.rt.vars.argumentRelative = relative;
-  const int index = run.rt.code.functions.Find(name);
-  EXPECT_GE(index, 0) << name;
-  FunctionArgs slots{};
-  for (std::size_t i = 0; i < args.size(); ++i) slots[i].setReal(args[i]);
-  RValue result;
-  run.rt.code.functions[static_cast<std::size_t>(index)].handler(
-      run.rt, &self, &self, static_cast<std::int32_t>(args.size()), result, slots);
+  const RValue result = pxtest::CallFor(run, &self, name, args);
   run.rt.vars.argumentRelative = false;
   return result;
 }

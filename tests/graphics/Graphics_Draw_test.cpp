@@ -17,24 +17,12 @@ using namespace px;
 using pxtest::CallReal;
 using pxtest::DeviceRun;
 using pxtest::MakeImage;
+using pxtest::Near;
 using pxtest::Pattern;
 
 namespace {
 
 constexpr std::uint32_t kBlack = 0xFF000000;
-
-// Each channel of a against b, within `slack`.
-::testing::AssertionResult Near(std::uint32_t a, std::uint32_t b, int slack) {
-  for (int shift = 0; shift < 32; shift += 8) {
-    const int x = static_cast<int>((a >> shift) & 0xFF), y = static_cast<int>((b >> shift) & 0xFF);
-    if (std::abs(x - y) > slack) {
-      char text[64];
-      std::snprintf(text, sizeof text, "%08X is not near %08X", a, b);
-      return ::testing::AssertionFailure() << text;
-    }
-  }
-  return ::testing::AssertionSuccess();
-}
 
 // What a screen pixel shows: a texel (x, y) of the 4 × 4 test image, or
 // nothing (the black clear colour).
@@ -192,16 +180,8 @@ TEST(QuadDrawing, ImageIndexWrapsAndFollowsTheInstance) {
   for (const Case& c : cases) {
     CInstance self(run.rt.resources, 100001, -1, 0, 0);
     self.image_index = c.instanceImage;
-    const int index = run.rt.code.functions.Find("draw_sprite");
-    FunctionArgs args{};
-    args[0].setReal(spr);
-    args[1].setReal(c.image);
-    args[2].setReal(3);
-    args[3].setReal(3);
-    RValue result;
     run.device().ClearTarget(0, 1);
-    run.rt.code.functions[static_cast<std::size_t>(index)].handler(run.rt, &self, &self, 4, result,
-                                                                   args);
+    pxtest::CallFor(run, &self, "draw_sprite", {double(spr), c.image, 3, 3});
     EXPECT_EQ(run.Pixel(3, 3), Pattern(c.shown, 0, 0)) << c.image << " " << c.instanceImage;
   }
 }

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -51,6 +53,36 @@ inline double CallReals(TestRun& run, std::string_view name, const std::vector<d
   std::vector<px::RValue> values;
   for (const double a : args) values.push_back(Real(a));
   return CallWith(run, name, values).real;
+}
+
+// Calls a function as the action or code of an instance would, self and
+// other being the instance; gives the result.
+inline px::RValue CallFor(TestRun& run, px::CInstanceBase* self, std::string_view name,
+                          const std::vector<double>& args) {
+  const int index = run.rt.code.functions.Find(name);
+  if (index < 0) {
+    ADD_FAILURE() << name << " is not registered";
+    return {};
+  }
+  px::FunctionArgs slots{};
+  for (std::size_t i = 0; i < args.size(); ++i) slots[i].setReal(args[i]);
+  px::RValue result;
+  run.rt.code.functions[static_cast<std::size_t>(index)].handler(
+      run.rt, self, self, static_cast<std::int32_t>(args.size()), result, slots);
+  return result;
+}
+
+// Each channel of a against b (0xAARRGGBB), within `slack`.
+inline ::testing::AssertionResult Near(std::uint32_t a, std::uint32_t b, int slack) {
+  for (int shift = 0; shift < 32; shift += 8) {
+    const int x = static_cast<int>((a >> shift) & 0xFF), y = static_cast<int>((b >> shift) & 0xFF);
+    if (std::abs(x - y) > slack) {
+      char text[64];
+      std::snprintf(text, sizeof text, "%08X is not near %08X", a, b);
+      return ::testing::AssertionFailure() << text;
+    }
+  }
+  return ::testing::AssertionSuccess();
 }
 
 // A w × h image whose pixel (x, y) is colour(x, y).
