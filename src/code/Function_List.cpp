@@ -11,6 +11,7 @@
 #include "code/Script_Main.h"
 #include "datastructures/Function_Data_Structures.h"
 #include "graphics/Function_Display.h"
+#include "graphics/Function_Graphics.h"
 #include "motion/Function_Interaction.h"
 #include "resources/Function_Resource.h"
 #include "sound/Function_Sound.h"
@@ -1333,6 +1334,9 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       TileFunctions(),           //
       SoundActionFunctions(),    //
       IOFunctions(),             //
+      DrawingFunctions(),        //
+      ImageDrawingFunctions(),   //
+      DrawActionFunctions(),     //
   };
   return families;
 }

@@ -122,6 +122,15 @@ class Device {
   // Drawing of the other graphics parts: vertices go to the device as they
   // are, z taken from them.
   void Draw(PrimitiveType type, std::span<const ColorVertex> vertices);
+  void Draw(PrimitiveType type, std::span<const TexturedVertex> vertices, TextureHandle texture) {
+    if (renderer_) renderer_->draw(type, vertices, texture);
+  }
+  // A textured quad, corners clockwise from the top-left; runs of quads
+  // with one texture reach the device together.
+  void DrawQuad(TextureHandle texture, const TexturedVertex (&corners)[4]) {
+    if (renderer_) renderer_->drawQuad(texture, corners);
+  }
+  RendererCaps caps() const { return caps_; }
 
   // Called when a reset throws the drawing surfaces away, and when the
   // context was made again so every texture must be made again.

@@ -95,7 +95,14 @@ Point RegionToRoomTopmost(const PortTable& ports, PointD p) {
 }
 
 Display::Display(Platform& platform)
-    : device(platform), platform_(platform), clockStart_(platform.nowMicros()) {}
+    : device(platform), platform_(platform), clockStart_(platform.nowMicros()) {
+  // A new device starts with an empty table; a context made anew lost
+  // every texture, so the resources' textures are made again.
+  device.onTexturesLost = [this] {
+    textures.Clear(false);
+    if (texturesMade_ && onCreateTextures) onCreateTextures();
+  };
+}
 
 Display::~Display() {
   device.Release();
@@ -168,6 +175,7 @@ bool Display::Setup(const GameSettings& settings, const std::string& messageCapt
   if (!device.Create(*w, 640, 480, settings.vsync, messageCaption)) return false;
   device.SetInterpolation(settings.interpolate);
   if (onCreateTextures) onCreateTextures();
+  texturesMade_ = true;
   device.BeginFrame();
   return true;
 }

@@ -12,6 +12,8 @@
 #include <string>
 
 #include "graphics/Graphics_D3D.h"
+#include "graphics/Graphics_Draw.h"
+#include "graphics/Graphics_Texture.h"
 #include "platform/Platform.h"
 
 namespace px {
@@ -79,6 +81,10 @@ class Display {
   PortTable ports{};
 
   Device device;
+  // The device's textures; emptied whenever the device is made.
+  TextureTable textures{device};
+  // Drawing colour, primitives and textured quads.
+  Drawing draw{device, textures};
 
   // The game's main window, made (hidden) on first use; nothing when the
   // platform cannot make one.
@@ -90,7 +96,7 @@ class Display {
   // start. The window stays hidden until the game shows it.
   bool Setup(const GameSettings& settings, const std::string& messageCaption);
   // Makes the textures of backgrounds, sprites and fonts at the end of the
-  // set-up.
+  // set-up, and again when the device lost them.
   std::function<void()> onCreateTextures;
 
   // The client area: the window's when there is one, else the record's.
@@ -149,6 +155,7 @@ class Display {
   std::unique_ptr<GameWindow> window_;
   bool windowFailed_ = false;
   bool modeChanged_ = false;
+  bool texturesMade_ = false;
   std::int64_t clockStart_ = 0;
 };
 

@@ -49,7 +49,12 @@ struct RendererCaps {
   bool vertexFog = false;
   bool rangeFog = false;
   int maxTextureSize = 0;
+  // Textures of any size, not only powers of two.
+  bool anyTextureSize = false;
 };
+
+// A texture made by the renderer; 0 is none.
+using TextureHandle = std::uint32_t;
 
 enum class FogMode { Off, Table, Vertex, VertexRange };
 
@@ -97,6 +102,28 @@ class Renderer {
   virtual void setTextureRepeat(bool on) = 0;
 
   virtual void draw(PrimitiveType type, std::span<const ColorVertex> vertices) = 0;
+  // Vertices with texture coordinates, with the texture (or none) under
+  // the addressing of the repeat state.
+  virtual void draw(PrimitiveType type, std::span<const TexturedVertex> vertices,
+                    TextureHandle texture) = 0;
+  // One textured quad, corners top-left, top-right, bottom-right,
+  // bottom-left (a fan of two triangles), the texture clamped at its
+  // edges. Quads in a row with the same texture go to the device in one
+  // call; every other call on the renderer first draws the quads waiting.
+  virtual void drawQuad(TextureHandle texture, const TexturedVertex (&corners)[4]) = 0;
+
+  // A texture of one level, 32 bits per texel, its texels undefined; 0 when
+  // the device refuses it.
+  virtual TextureHandle createTexture(int width, int height) = 0;
+  // Loads a width × height block of 0xAARRGGBB pixels, rows `pitch` pixels
+  // apart, into the texture's top-left corner; false when that fails.
+  virtual bool fillTexture(TextureHandle texture, int width, int height,
+                           const std::uint32_t* pixels, int pitch) = 0;
+  virtual void deleteTexture(TextureHandle texture) = 0;
+  // Makes the texture resident now rather than at its first use; its
+  // priority (0 to 1) decides which textures stay when memory runs short.
+  virtual void preloadTexture(TextureHandle texture) = 0;
+  virtual void setTexturePriority(TextureHandle texture, float priority) = 0;
 
   // The back buffer's pixels in the rectangle (inside it), opaque.
   virtual std::optional<TBitmap32> readPixels(const Rect& r) = 0;

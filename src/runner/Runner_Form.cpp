@@ -29,6 +29,7 @@ struct PrepareStep {
 
 // The failing step has shown its own message.
 bool PrepareDisplay(Runtime& rt) {
+  rt.display.onCreateTextures = [&rt] { MakeResourceTextures(rt.display.textures, rt.resources); };
   return rt.display.Setup(rt.settings, rt.applicationTitle);
 }
 

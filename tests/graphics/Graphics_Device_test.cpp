@@ -1,30 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-
 #include "graphics/Graphics_D3D.h"
 #include "graphics/Graphics_TestSupport.h"
 
 using namespace px;
 using pxtest::DeviceRun;
-
-namespace {
-
-// Each channel of a against b, within `slack`.
-::testing::AssertionResult Near(std::uint32_t a, std::uint32_t b, int slack) {
-  for (int shift = 0; shift < 24; shift += 8) {
-    const int x = static_cast<int>((a >> shift) & 0xFF), y = static_cast<int>((b >> shift) & 0xFF);
-    if (std::abs(x - y) > slack) {
-      char text[64];
-      std::snprintf(text, sizeof text, "%08X is not near %08X", a, b);
-      return ::testing::AssertionFailure() << text;
-    }
-  }
-  return ::testing::AssertionSuccess();
-}
-
-}  // namespace
+using pxtest::Near;
 
 TEST(Device, ClearsTheTargetAndReadsItBackOpaque) {
   DeviceRun run;

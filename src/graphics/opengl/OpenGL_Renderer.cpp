@@ -6,12 +6,19 @@
 // follows. Pixel centres lie on integer coordinates as on the device, so
 // every projection is moved by half a pixel. Device depths run from 0 to 1
 // and are stretched onto OpenGL's -1 to 1.
+//
+// Textured quads are gathered into a fixed array and drawn as indexed
+// triangles in one call per run of quads with the same texture; every
+// other entry point draws the waiting quads first, so the order of drawing
+// is kept.
 #define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
 #include <GL/glext.h>
 
 #include <algorithm>
+#include <array>
 #include <optional>
+#include <vector>
 
 #include "graphics/Graphics_Renderer.h"
 
@@ -73,9 +80,29 @@ void SetColor(GLfloat out[4], std::uint32_t bgr, float alpha) {
   out[3] = alpha;
 }
 
+// Quads gathered before one draw call; their indices fit 16 bits.
+constexpr int kBatchQuads = 16384;
+
+// Two triangles per quad over corners 0 1 2 3 (a fan from corner 0).
+const std::vector<GLushort>& QuadIndices() {
+  static const std::vector<GLushort> indices = [] {
+    std::vector<GLushort> list(kBatchQuads * 6);
+    for (int q = 0; q < kBatchQuads; ++q) {
+      const auto base = static_cast<GLushort>(q * 4);
+      const GLushort quad[6] = {
+          base, static_cast<GLushort>(base + 1), static_cast<GLushort>(base + 2),
+          base, static_cast<GLushort>(base + 2), static_cast<GLushort>(base + 3)};
+      std::copy(quad, quad + 6, list.begin() + q * 6);
+    }
+    return list;
+  }();
+  return indices;
+}
+
 class OpenGLRenderer final : public Renderer {
  public:
-  explicit OpenGLRenderer(GameWindow& window) : window_(window) {}
+  explicit OpenGLRenderer(GameWindow& window)
+      : window_(window), batch_(kBatchQuads * 4), indices_(QuadIndices()) {}
   ~OpenGLRenderer() override { release(); }
 
   bool create(Size size, bool depth) override {
@@ -104,10 +131,20 @@ class OpenGLRenderer final : public Renderer {
       return false;
     }
     glGenSamplers(1, &sampler_);
+    glGenSamplers(1, &clampSampler_);
+    for (const GLuint s : {sampler_, clampSampler_}) {
+      glSamplerParameteri(s, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+      glSamplerParameteri(s, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    }
     glBindSampler(0, sampler_);
     GLint maxTexture = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
-    caps_ = {true, true, true, maxTexture};
+    caps_ = {true, true, true, maxTexture, true};
+    boundTexture_ = 0;
+    texturing_ = false;
+    texCoords_ = false;
+    clampBound_ = false;
+    quads_ = 0;
 
     glDisable(GL_DITHER);
     glEnable(GL_BLEND);
@@ -128,6 +165,7 @@ class OpenGLRenderer final : public Renderer {
   }
 
   void release() override {
+    quads_ = 0;
     if (!fbo_) return;
     if (window_.makeCurrent()) {
       glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -135,8 +173,9 @@ class OpenGLRenderer final : public Renderer {
       glDeleteRenderbuffers(1, &color_);
       if (depth_) glDeleteRenderbuffers(1, &depth_);
       glDeleteSamplers(1, &sampler_);
+      glDeleteSamplers(1, &clampSampler_);
     }
-    fbo_ = color_ = depth_ = sampler_ = 0;
+    fbo_ = color_ = depth_ = sampler_ = clampSampler_ = 0;
   }
 
   // A reset reported by the driver, or a context made anew under us (its
@@ -148,6 +187,7 @@ class OpenGLRenderer final : public Renderer {
 
   bool present(const Rect& source, const Rect& dest, std::uint32_t bandColor,
                bool smooth) override {
+    flush();
     if (lost()) return false;
     const GLuint target = window_.framebuffer();
     const Rect client = window_.clientBounds();
@@ -170,24 +210,28 @@ class OpenGLRenderer final : public Renderer {
   }
 
   void clear(std::uint32_t argb) override {
+    flush();
     glClearColor(static_cast<float>((argb >> 16) & 0xFF) / 255.0f,
                  static_cast<float>((argb >> 8) & 0xFF) / 255.0f,
                  static_cast<float>(argb & 0xFF) / 255.0f, static_cast<float>(argb >> 24) / 255.0f);
     clearViewport(GL_COLOR_BUFFER_BIT);
   }
   void clearDepth() override {
+    flush();
     if (!depth_) return;
     glClearDepth(1.0);
     clearViewport(GL_DEPTH_BUFFER_BIT);
   }
 
   void setViewport(const Rect& v) override {
+    flush();
     viewport_ = v;
     glViewport(v.x, v.y, std::max(v.width, 0), std::max(v.height, 0));
     loadProjection();
   }
 
   void setTransform(TransformKind kind, const D3DXMATRIX& m) override {
+    flush();
     switch (kind) {
       case TransformKind::World:
         world_ = m;
@@ -219,6 +263,7 @@ class OpenGLRenderer final : public Renderer {
   }
 
   void setBlendFactors(int source, int dest) override {
+    flush();
     std::optional<GLenum> s = BlendFactor(source), d = BlendFactor(dest);
     // The "both" factors set the destination too.
     if (source == 12) s = GL_SRC_ALPHA, d = GL_ONE_MINUS_SRC_ALPHA;
@@ -227,15 +272,26 @@ class OpenGLRenderer final : public Renderer {
     if (d) blendDest_ = *d;
     glBlendFunc(blendSource_, blendDest_);
   }
-  void setCulling(bool on) override { Enable(GL_CULL_FACE, on); }
-  void setLighting(bool on) override { Enable(GL_LIGHTING, on); }
-  void setSmoothShading(bool on) override { glShadeModel(on ? GL_SMOOTH : GL_FLAT); }
+  void setCulling(bool on) override {
+    flush();
+    Enable(GL_CULL_FACE, on);
+  }
+  void setLighting(bool on) override {
+    flush();
+    Enable(GL_LIGHTING, on);
+  }
+  void setSmoothShading(bool on) override {
+    flush();
+    glShadeModel(on ? GL_SMOOTH : GL_FLAT);
+  }
   void setHiddenSurfaceRemoval(bool on) override {
+    flush();
     Enable(GL_DEPTH_TEST, on && depth_);
     Enable(GL_ALPHA_TEST, on);
     glAlphaFunc(GL_GREATER, 0.0f);
   }
   void setFog(FogMode mode, std::uint32_t color, float start, float end) override {
+    flush();
     Enable(GL_FOG, mode != FogMode::Off);
     glHint(GL_FOG_HINT, mode == FogMode::Table ? GL_NICEST : GL_FASTEST);
     GLfloat c[4];
@@ -245,26 +301,109 @@ class OpenGLRenderer final : public Renderer {
     glFogf(GL_FOG_END, end);
   }
   void setTextureFiltering(bool linear) override {
-    glSamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER, linear ? GL_LINEAR : GL_NEAREST);
-    glSamplerParameteri(sampler_, GL_TEXTURE_MIN_FILTER, linear ? GL_LINEAR : GL_NEAREST);
+    flush();
+    for (const GLuint s : {sampler_, clampSampler_}) {
+      glSamplerParameteri(s, GL_TEXTURE_MAG_FILTER, linear ? GL_LINEAR : GL_NEAREST);
+      glSamplerParameteri(s, GL_TEXTURE_MIN_FILTER, linear ? GL_LINEAR : GL_NEAREST);
+    }
   }
   void setTextureModulation(bool on) override {
+    flush();
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, on ? GL_MODULATE : GL_REPLACE);
   }
   void setTextureRepeat(bool on) override {
+    flush();
     const GLint mode = on ? GL_REPEAT : GL_CLAMP_TO_EDGE;
     glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_S, mode);
     glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_T, mode);
   }
 
   void draw(PrimitiveType type, std::span<const ColorVertex> vertices) override {
+    flush();
     if (vertices.empty()) return;
+    useTexture(0, false);
     glVertexPointer(3, GL_FLOAT, sizeof(ColorVertex), &vertices[0].x);
     glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, sizeof(ColorVertex), &vertices[0].color);
     glDrawArrays(PrimitiveMode(type), 0, static_cast<GLsizei>(vertices.size()));
   }
 
+  void draw(PrimitiveType type, std::span<const TexturedVertex> vertices,
+            TextureHandle texture) override {
+    flush();
+    if (vertices.empty()) return;
+    useTexture(texture, false);
+    texturedPointers(vertices.data());
+    glDrawArrays(PrimitiveMode(type), 0, static_cast<GLsizei>(vertices.size()));
+  }
+
+  void drawQuad(TextureHandle texture, const TexturedVertex (&corners)[4]) override {
+    if (quads_ > 0 && (texture != quadTexture_ || quads_ == kBatchQuads)) flush();
+    quadTexture_ = texture;
+    std::copy(corners, corners + 4, batch_.begin() + quads_ * 4);
+    ++quads_;
+  }
+
+  TextureHandle createTexture(int width, int height) override {
+    flush();
+    if (!fbo_ || width <= 0 || height <= 0 || width > caps_.maxTextureSize ||
+        height > caps_.maxTextureSize)
+      return 0;
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
+                 nullptr);
+    glBindTexture(GL_TEXTURE_2D, boundTexture_);
+    if (glGetError() != GL_NO_ERROR) {
+      glDeleteTextures(1, &name);
+      return 0;
+    }
+    return name;
+  }
+
+  bool fillTexture(TextureHandle texture, int width, int height, const std::uint32_t* pixels,
+                   int pitch) override {
+    flush();
+    if (!fbo_ || !texture || width <= 0 || height <= 0) return true;
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, pitch);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
+                    pixels);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glBindTexture(GL_TEXTURE_2D, boundTexture_);
+    return glGetError() == GL_NO_ERROR;
+  }
+
+  void deleteTexture(TextureHandle texture) override {
+    flush();
+    if (!fbo_ || !texture) return;
+    if (texture == boundTexture_) useTexture(0, false);
+    glDeleteTextures(1, &texture);
+  }
+
+  void preloadTexture(TextureHandle texture) override {
+    flush();
+    if (!fbo_ || !texture) return;
+    // Binding makes the driver place the texture where drawing reads it.
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glBindTexture(GL_TEXTURE_2D, boundTexture_);
+  }
+
+  void setTexturePriority(TextureHandle texture, float priority) override {
+    flush();
+    if (!fbo_ || !texture) return;
+    const GLclampf p = std::clamp(priority, 0.0f, 1.0f);
+    glPrioritizeTextures(1, &texture, &p);
+  }
+
   std::optional<TBitmap32> readPixels(const Rect& r) override {
+    flush();
     if (!fbo_ || r.width <= 0 || r.height <= 0) return std::nullopt;
     TBitmap32 image(r.width, r.height);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo_);
@@ -274,6 +413,7 @@ class OpenGLRenderer final : public Renderer {
   }
 
   std::optional<TBitmap32> readWindow() override {
+    flush();
     if (!fbo_) return std::nullopt;
     const Rect client = window_.clientBounds();
     TBitmap32 image(client.width, client.height);
@@ -287,6 +427,47 @@ class OpenGLRenderer final : public Renderer {
   }
 
  private:
+  // Draws the quads waiting, in one call.
+  void flush() {
+    if (quads_ == 0) return;
+    const int count = quads_;
+    quads_ = 0;
+    useTexture(quadTexture_, true);
+    texturedPointers(batch_.data());
+    glDrawElements(GL_TRIANGLES, count * 6, GL_UNSIGNED_SHORT, indices_.data());
+  }
+
+  // Binds the texture (0: texturing off) with the clamping sampler or the
+  // one that follows the repeat state.
+  void useTexture(TextureHandle texture, bool clamp) {
+    if (texture != boundTexture_) {
+      glBindTexture(GL_TEXTURE_2D, texture);
+      boundTexture_ = texture;
+    }
+    const bool on = texture != 0;
+    if (on != texturing_) {
+      Enable(GL_TEXTURE_2D, on);
+      texturing_ = on;
+    }
+    if (on && clamp != clampBound_) {
+      glBindSampler(0, clamp ? clampSampler_ : sampler_);
+      clampBound_ = clamp;
+    }
+    if (on != texCoords_) {
+      if (on)
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+      else
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+      texCoords_ = on;
+    }
+  }
+
+  static void texturedPointers(const TexturedVertex* v) {
+    glVertexPointer(3, GL_FLOAT, sizeof(TexturedVertex), &v->x);
+    glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, sizeof(TexturedVertex), &v->color);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(TexturedVertex), &v->u);
+  }
+
   static void Enable(GLenum cap, bool on) {
     if (on)
       glEnable(cap);
@@ -319,7 +500,18 @@ class OpenGLRenderer final : public Renderer {
 
   GameWindow& window_;
   Size size_;
-  GLuint fbo_ = 0, color_ = 0, depth_ = 0, sampler_ = 0;
+  GLuint fbo_ = 0, color_ = 0, depth_ = 0, sampler_ = 0, clampSampler_ = 0;
+  // The texture bound to stage 0, and which client arrays and sampler
+  // are in use.
+  GLuint boundTexture_ = 0;
+  bool texturing_ = false;
+  bool texCoords_ = false;
+  bool clampBound_ = false;
+  // Quads waiting to be drawn with quadTexture_.
+  std::vector<TexturedVertex> batch_;
+  const std::vector<GLushort>& indices_;
+  int quads_ = 0;
+  TextureHandle quadTexture_ = 0;
   RendererCaps caps_;
   Rect viewport_;
   D3DXMATRIX world_, view_, projection_;

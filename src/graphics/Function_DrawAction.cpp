@@ -1,0 +1,183 @@
+// The drawing actions of the standard library. Positions are relative to
+// the calling instance when the running action has its relative option on.
+#include "code/Code_Error.h"
+#include "code/Function_Support.h"
+#include "graphics/Function_Graphics.h"
+#include "runner/Run_Global.h"
+#include "world/Instance_Class.h"
+
+namespace px {
+namespace {
+
+using Args = const FunctionArgs&;
+
+std::uint32_t Colour(const RValue& v) {
+  return static_cast<std::uint32_t>(RealToInt(v.real)) & 0xFFFFFF;
+}
+
+// A position argument pair, moved by the instance's position when relative.
+struct At {
+  double x, y;
+};
+At Place(const Runtime& rt, CInstanceBase* self, const RValue& x, const RValue& y) {
+  const CInstance* i = AsInstance(self);
+  if (rt.vars.argumentRelative && i) return {i->x + x.real, i->y + y.real};
+  return {x.real, y.real};
+}
+
+// The box of the first four arguments, both corners placed.
+struct Box {
+  At p1, p2;
+};
+Box PlaceBox(const Runtime& rt, CInstanceBase* self, Args a) {
+  return {Place(rt, self, a[0], a[1]), Place(rt, self, a[2], a[3])};
+}
+
+#define PX_ACTION_FN(name)                                                                   \
+  void name(Runtime& rt, [[maybe_unused]] CInstanceBase* self, CInstanceBase*, std::int32_t, \
+            RValue&, [[maybe_unused]] Args a)
+
+PX_ACTION_FN(DrawSpriteAction) {
+  const CSprite* s = rt.resources.sprites.get(IntArg(a[0]));
+  if (!s) {
+    RuntimeError(rt, "Trying to draw a non-existing sprite.");
+    return;
+  }
+  const At p = Place(rt, self, a[1], a[2]);
+  rt.display.draw.TextureQuad(SpriteImageTexture(*s, self, a[3].real), p.x - s->xoffset,
+                              p.y - s->yoffset);
+}
+
+PX_ACTION_FN(DrawBackgroundAction) {
+  const CBackground* b = rt.resources.backgrounds.get(IntArg(a[0]));
+  if (!b) {
+    RuntimeError(rt, "Trying to draw a non-existing background.");
+    return;
+  }
+  const At p = Place(rt, self, a[1], a[2]);
+  if (FlagArg(a[3])) {
+    const TileArea area = RoomArea(rt);
+    rt.display.draw.TextureTiled(b->texture, 0, 0, p.x, p.y, 1, 1, true, true, 0, 0, area.width,
+                                 area.height, 0xFFFFFF, 1);
+  } else {
+    rt.display.draw.TextureQuad(b->texture, p.x, p.y);
+  }
+}
+
+PX_ACTION_FN(DrawRectangleAction) {
+  const Box b = PlaceBox(rt, self, a);
+  const std::uint32_t c = rt.display.draw.color();
+  rt.display.draw.Rectangle(b.p1.x, b.p1.y, b.p2.x, b.p2.y, c, c, c, c, !FlagArg(a[4]));
+}
+
+PX_ACTION_FN(DrawGradientHor) {
+  const Box b = PlaceBox(rt, self, a);
+  Drawing& d = rt.display.draw;
+  const std::uint32_t left = d.WithAlpha(Colour(a[4])), right = d.WithAlpha(Colour(a[5]));
+  d.Rectangle(b.p1.x, b.p1.y, b.p2.x, b.p2.y, left, right, right, left, false);
+}
+
+PX_ACTION_FN(DrawGradientVert) {
+  const Box b = PlaceBox(rt, self, a);
+  Drawing& d = rt.display.draw;
+  const std::uint32_t top = d.WithAlpha(Colour(a[4])), bottom = d.WithAlpha(Colour(a[5]));
+  d.Rectangle(b.p1.x, b.p1.y, b.p2.x, b.p2.y, top, top, bottom, bottom, false);
+}
+
+PX_ACTION_FN(DrawEllipseAction) {
+  const Box b = PlaceBox(rt, self, a);
+  const std::uint32_t c = rt.display.draw.color();
+  rt.display.draw.Ellipse(b.p1.x, b.p1.y, b.p2.x, b.p2.y, c, c, !FlagArg(a[4]));
+}
+
+PX_ACTION_FN(DrawEllipseGradient) {
+  const Box b = PlaceBox(rt, self, a);
+  Drawing& d = rt.display.draw;
+  d.Ellipse(b.p1.x, b.p1.y, b.p2.x, b.p2.y, d.WithAlpha(Colour(a[4])), d.WithAlpha(Colour(a[5])),
+            false);
+}
+
+PX_ACTION_FN(DrawLineAction) {
+  const Box b = PlaceBox(rt, self, a);
+  const std::uint32_t c = rt.display.draw.color();
+  rt.display.draw.Line(b.p1.x, b.p1.y, b.p2.x, b.p2.y, c, c);
+}
+
+PX_ACTION_FN(DrawArrowAction) {
+  const Box b = PlaceBox(rt, self, a);
+  rt.display.draw.Arrow(b.p1.x, b.p1.y, b.p2.x, b.p2.y, a[4].real);
+}
+
+PX_ACTION_FN(ColorAction) {
+  rt.display.draw.SetColor(Colour(a[0]));
+}
+
+// The colours of the health display's menus, in menu order after "none".
+constexpr std::uint32_t kMenuColours[] = {
+    0x000000,  // black
+    0x808080,  // gray
+    0xC0C0C0,  // silver
+    0xFFFFFF,  // white
+    0x000080,  // maroon
+    0x008000,  // green
+    0x008080,  // olive
+    0x800000,  // navy
+    0x800080,  // purple
+    0x808000,  // teal
+    0x0000FF,  // red
+    0x00FF00,  // lime
+    0x00FFFF,  // yellow
+    0xFF0000,  // blue
+    0xFF00FF,  // fuchsia
+    0xFFFF00,  // aqua
+};
+
+PX_ACTION_FN(DrawHealthAction) {
+  const Box b = PlaceBox(rt, self, a);
+  const int back = IntArg(a[4]), bar = IntArg(a[5]);
+  const bool showBack = back >= 1 && back <= 16;
+  const std::uint32_t backColour = showBack ? kMenuColours[back - 1] : 0;
+  // Bar menu: red to lime, black to white, black, then gray … aqua.
+  std::uint32_t low = 0x0000FF, high = 0x00FF00;
+  if (bar == 1) {
+    low = 0x000000, high = 0xFFFFFF;
+  } else if (bar >= 2 && bar <= 17) {
+    low = high = kMenuColours[bar == 2 ? 0 : bar - 2];
+  }
+  rt.display.draw.HealthBar(b.p1.x, b.p1.y, b.p2.x, b.p2.y, rt.world.health, backColour, low, high,
+                            0, showBack, true);
+}
+
+PX_ACTION_FN(DrawLifeImages) {
+  const CSprite* s = rt.resources.sprites.get(IntArg(a[2]));
+  if (!s) return;
+  const At p = Place(rt, self, a[0], a[1]);
+  const int texture = SpriteImageTexture(*s, self, 0);
+  for (int life = 0; life < rt.world.lives; ++life)
+    rt.display.draw.TextureQuad(texture, p.x + life * s->width() - s->xoffset, p.y - s->yoffset);
+}
+
+#undef PX_ACTION_FN
+
+constexpr FunctionDef kDrawActionFunctions[] = {
+    {"action_draw_sprite", DrawSpriteAction},
+    {"action_draw_background", DrawBackgroundAction},
+    {"action_draw_rectangle", DrawRectangleAction},
+    {"action_draw_gradient_hor", DrawGradientHor},
+    {"action_draw_gradient_vert", DrawGradientVert},
+    {"action_draw_ellipse", DrawEllipseAction},
+    {"action_draw_ellipse_gradient", DrawEllipseGradient},
+    {"action_draw_line", DrawLineAction},
+    {"action_draw_arrow", DrawArrowAction},
+    {"action_color", ColorAction},
+    {"action_draw_health", DrawHealthAction},
+    {"action_draw_life_images", DrawLifeImages},
+};
+
+}  // namespace
+
+std::span<const FunctionDef> DrawActionFunctions() {
+  return kDrawActionFunctions;
+}
+
+}  // namespace px
