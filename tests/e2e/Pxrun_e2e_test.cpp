@@ -46,7 +46,8 @@ TEST(Pxrun, ReplayFileIsCheckedBeforeTheGameRuns) {
   WriteBytes(game, px::WriteGameFile(SampleGame()));
   const auto good = dir / "good.txt";
   WriteText(good, "# walk left\n1 keydown 37\n2 keyup 37\n");
-  const ProcessResult played = RunPxrun({"--headless", "--input", good.string(), game.string()});
+  const ProcessResult played =
+      RunPxrun({"--headless", "--max-steps", "3", "--input", good.string(), game.string()});
   EXPECT_EQ(played.exitCode, 0) << played.err;
 
   const auto bad = dir / "bad.txt";
