@@ -82,6 +82,27 @@ TEST_F(StepTest, PhasesRunInTheirOrderAndAChangeEndsTheStep) {
             "begin 3|room end 3");
 }
 
+TEST_F(StepTest, AKeyPressedAndReleasedBetweenStepsCountsInTheNextStep) {
+  constexpr std::int32_t kLeft = 37;
+  w.rt.resources.libraryInitCode = {"global.step = 0"};
+  Log(EventKind::Step, kEvStepBegin, "begin", "global.step += 1;");
+  Log(EventKind::Keyboard, kLeft, "left");
+  Log(EventKind::Keyboard, 0, "none");
+  Log(EventKind::Keyboard, 1, "any");
+  Log(EventKind::KeyPress, kLeft, "press left");
+  Log(EventKind::KeyRelease, kLeft, "release left");
+  Log(EventKind::Step, kEvStepNormal, "held", "log(keyboard_check(vk_left));");
+  w.rt.resources.roomOrder = {0};
+  AddRoom({At(obj, 100001, 0, 0)});
+  using Kind = InputEvent::Kind;
+  w.rt.replay = {{2, {.kind = Kind::KeyDown, .code = kLeft}},
+                 {2, {.kind = Kind::KeyUp, .code = kLeft}}};
+  EXPECT_EQ(Play(3),
+            "begin 1|none 1|0|held 1|"
+            "begin 2|left 2|any 2|press left 2|release left 2|0|held 2|"
+            "begin 3|none 3|0|held 3");
+}
+
 TEST_F(StepTest, AlarmsCountDownOnlyWhereTheObjectHasTheirEvent) {
   const std::int32_t silent = w.AddObject("silent");
   w.On(obj, EventKind::Alarm, 3, {CodeAction("log('ring', alarm[3], alarm[4])")});
