@@ -7,6 +7,7 @@
 #include "resources/Resource_Chunks.h"
 #include "runner/Run_Global.h"
 #include "world/Event_Action.h"
+#include "world/Event_Raise.h"
 
 namespace px {
 
@@ -99,21 +100,7 @@ void PerformEventAll(Runtime& rt, std::int32_t kind, std::int32_t number) {
 }
 
 void RaiseEvent(Runtime& rt, std::int32_t kind, std::int32_t number) {
-  const CInstanceList& list = rt.world.instances;
-  const auto objects = rt.world.eventLists.objects(kind, number);
-  for (const std::int32_t object : objects) {
-    if (ChangePending(rt)) return;
-    // One look-up serves every instance of the object.
-    const RFoundEvent found = FindEvent(rt.resources, object, kind, number);
-    if (!found) continue;
-    const std::size_t count = list.exact(object).size();
-    for (std::size_t i = 0; i < count; ++i) {
-      const auto exact = list.exact(object);
-      if (i >= exact.size() || ChangePending(rt)) break;
-      CInstance* inst = exact[i];
-      if (!inst->deleted) RunEvent(rt, inst, inst, found, kind, number);
-    }
-  }
+  RaiseEventWhere(rt, kind, number, [](const CInstance&) { return true; });
 }
 
 // ---- Instances ----

@@ -7,6 +7,7 @@
 #include "resources/Resource_Chunks.h"
 #include "runner/Run_Global.h"
 #include "world/Event_Main.h"
+#include "world/Event_Raise.h"
 #include "world/IO_Main.h"
 #include "world/Room_Draw.h"
 #include "world/Run_Room.h"
@@ -42,25 +43,6 @@ constexpr std::int32_t kMouseGlobalPress = 12;
 constexpr std::int32_t kMouseGlobalRelease = 13;
 constexpr std::int32_t kMouseWheelUp = 60;
 constexpr std::int32_t kMouseWheelDown = 61;
-
-// Runs the event for every instance of the objects that have it, in the
-// step's walk, where the test holds.
-template <class Test>
-void RaiseEventWhere(Runtime& rt, std::int32_t kind, std::int32_t number, Test test) {
-  const CInstanceList& list = rt.world.instances;
-  for (const std::int32_t object : rt.world.eventLists.objects(kind, number)) {
-    if (ChangePending(rt)) return;
-    const RFoundEvent found = FindEvent(rt.resources, object, kind, number);
-    if (!found) continue;
-    const std::size_t count = list.exact(object).size();
-    for (std::size_t i = 0; i < count; ++i) {
-      const auto exact = list.exact(object);
-      if (i >= exact.size() || ChangePending(rt)) break;
-      CInstance* inst = exact[i];
-      if (!inst->deleted && test(*inst)) RunEvent(rt, inst, inst, found, kind, number);
-    }
-  }
-}
 
 // ---- Built-in keys ----
 
