@@ -53,12 +53,7 @@ void BM_Pacing(benchmark::State& state) {
     Runtime rt{*platform};
     RegisterFunction(rt, "bench_mark_step", MarkStep, 0);
     CObject ticker;
-    CAction code;
-    code.kind = ActionKind::Code;
-    code.exec_type = ExecType::Code;
-    code.arg_count = 1;
-    code.arg_kinds = {1};
-    code.arg_texts = {"bench_mark_step()"};
+    const CAction code = MakeCodeAction("bench_mark_step()");
     ticker.eventSlot(3, 1).actions.push_back(code);
     rt.resources.objects.add("obj_ticker", ticker);
     CRoom room;

@@ -14,6 +14,7 @@
 #include "system/Support_IncludedFile.h"
 #include "world/Action_Class.h"
 #include "world/Run_Main.h"
+#include "world/Run_Trigger.h"
 
 namespace px {
 
@@ -39,7 +40,7 @@ const PrepareStep kPrepareSteps[] = {
     {50, "Extracting included files", ExportIncludedFiles, nullptr},
     {55, "Preparing extension pacakges", nullptr, "Failed to prepare extension packages."},
     {60, "Preparing constants", DefineUserConstants, "Failed to define the constants."},
-    {61, "Preparing triggers", nullptr, "Failed to prepare triggers."},
+    {61, "Preparing triggers", PrepareTriggers, "Failed to prepare triggers."},
     {62, "Compiling scripts", CompileScripts, "Failed to compile the scripts."},
     {70, "Compiling time line actions", PrepareTimeLineActions,
      "Failed to compile the actions in the time lines."},

@@ -11,6 +11,8 @@
 #include "world/IO_Main.h"
 #include "world/Room_Draw.h"
 #include "world/Run_Room.h"
+#include "world/Run_TimeLine.h"
+#include "world/Run_Trigger.h"
 
 namespace px {
 
@@ -70,7 +72,9 @@ void RememberPositions(Runtime& rt) {
   }
 }
 
+// The triggers of the moment, then its step events.
 void StepEvents(Runtime& rt, std::int32_t moment) {
+  CheckTriggers(rt, moment);
   RaiseEvent(rt, kStepKind, moment);
 }
 
@@ -260,6 +264,7 @@ void RunStep(Runtime& rt) {
   // Each phase that raises events ends the step when a change waits.
   void (*const phases[])(Runtime&) = {
       [](Runtime& r) { StepEvents(r, kEvStepBegin); },
+      AdvanceTimeLines,
       RunAlarms,
       KeyboardEvents,
       JoystickEvents,
