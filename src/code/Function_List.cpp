@@ -1337,6 +1337,8 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       DrawingFunctions(),        //
       ImageDrawingFunctions(),   //
       DrawActionFunctions(),     //
+      TextFunctions(),           //
+      FontFunctions(),           //
   };
   return families;
 }
