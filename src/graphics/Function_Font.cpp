@@ -22,13 +22,8 @@ using Args = const FunctionArgs&;
 // italic, first, last, with its page texture made.
 void MakeSystemFont(Runtime& rt, CFont& font, const RValue* a) {
   FreeTextures(rt.display.textures, font);
-  font.name = a[0].str();
-  font.size = IntArg(a[1]);
-  font.bold = FlagArg(a[2]);
-  font.italic = FlagArg(a[3]);
-  font.first = std::max(0, IntArg(a[4]));
-  font.last = std::min(255, IntArg(a[5]));
-  RenderSystemFont(font);
+  RenderSystemFont(font, a[0].str(), IntArg(a[1]), FlagArg(a[2]), FlagArg(a[3]),
+                   std::max(0, IntArg(a[4])), std::min(255, IntArg(a[5])));
   MakeTextures(rt.display.textures, font);
 }
 
@@ -49,12 +44,16 @@ PX_FONT_FN(FontAdd) {
   result.setReal(AddFont(rt, std::move(font)));
 }
 
+// The font a replacement goes into; null after the error when it is missing.
+CFont* FontToReplace(Runtime& rt, const RValue& index) {
+  CFont* font = rt.resources.fonts.get(IntArg(index));
+  if (!font) RuntimeError(rt, "Trying to replace non-existing font.");
+  return font;
+}
+
 PX_FONT_FN(FontReplace) {
-  CFont* font = rt.resources.fonts.get(IntArg(a[0]));
-  if (!font) {
-    RuntimeError(rt, "Trying to replace non-existing font.");
-    return;
-  }
+  CFont* font = FontToReplace(rt, a[0]);
+  if (!font) return;
   MakeSystemFont(rt, *font, a.data() + 1);
   result.setReal(1);
 }
@@ -72,11 +71,8 @@ PX_FONT_FN(FontAddSprite) {
 }
 
 PX_FONT_FN(FontReplaceSprite) {
-  CFont* font = rt.resources.fonts.get(IntArg(a[0]));
-  if (!font) {
-    RuntimeError(rt, "Trying to replace non-existing font.");
-    return;
-  }
+  CFont* font = FontToReplace(rt, a[0]);
+  if (!font) return;
   const CSprite* sprite = rt.resources.sprites.get(IntArg(a[1]));
   if (!sprite) {
     RuntimeError(rt, "Trying to replace font from non-existing sprite.");

@@ -15,11 +15,7 @@ CFont& DefaultFont(Runtime& rt) {
   std::unique_ptr<CFont>& font = rt.display.text.defaultFont;
   if (!font) {
     font = std::make_unique<CFont>();
-    font->name = "Arial";
-    font->size = 12;
-    font->first = 32;
-    font->last = 127;
-    RenderSystemFont(*font);
+    RenderSystemFont(*font, "Arial", 12, false, false, 32, 127);
   }
   // Made again when there was no device to hold it yet.
   if (font->texture < 0) MakeTextures(rt.display.textures, *font);

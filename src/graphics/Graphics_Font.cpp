@@ -105,6 +105,17 @@ bool RenderSystemFont(CFont& font) {
   return true;
 }
 
+void RenderSystemFont(CFont& font, const std::string& name, int size, bool bold, bool italic,
+                      int first, int last) {
+  font.name = name;
+  font.size = size;
+  font.bold = bold;
+  font.italic = italic;
+  font.first = first;
+  font.last = last;
+  RenderSystemFont(font);
+}
+
 void BuildSpriteFont(CFont& font, const CSprite& image, int sprite, int first, bool proportional,
                      int sep) {
   font.glyphs = {};

@@ -2,6 +2,8 @@
 // made from a sprite, and the page texture of a font.
 #pragma once
 
+#include <string>
+
 namespace px {
 
 class CFont;
@@ -12,6 +14,9 @@ class TextureTable;
 // into a fresh glyph page with its glyph table. False (the font left
 // without glyphs) when no system font can be opened.
 bool RenderSystemFont(CFont& font);
+// Sets the font's system font and range, then renders it.
+void RenderSystemFont(CFont& font, const std::string& name, int size, bool bold, bool italic,
+                      int first, int last);
 
 // Makes the font a font of the sprite (number `sprite`) whose images are
 // the characters from `first` on. Proportional fonts measure each image by

@@ -119,11 +119,7 @@ TBitmap32 TLoadForm::Render() const {
     if (!labelFont_) {
       // The small sans-serif face of dialog labels.
       labelFont_ = std::make_unique<CFont>();
-      labelFont_->name = "Tahoma";
-      labelFont_->size = 8;
-      labelFont_->first = 32;
-      labelFont_->last = 255;
-      RenderSystemFont(*labelFont_);
+      RenderSystemFont(*labelFont_, "Tahoma", 8, false, false, 32, 255);
     }
     const LoadControl& c = loadLabel;
     DrawTextLine(frame, *labelFont_, c.left, c.top, labelText, 0x000000,

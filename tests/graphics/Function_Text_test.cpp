@@ -223,3 +223,27 @@ TEST(SystemFonts, PageLayoutAndMetrics) {
   EXPECT_TRUE(run.rt.display.textures.TextureExists(f.texture));
   EXPECT_EQ(run.rt.display.textures.Get(f.texture)->width, f.page_width);
 }
+
+TEST(TextFunctions, GameFontsGetPageTexturesWithTheOtherResources) {
+  DeviceRun run;
+  CFont page;
+  page.page_width = 8;
+  page.page_height = 2;
+  page.page_alpha.assign(16, 255);
+  CFont broken = page;
+  broken.page_alpha.resize(3);  // fewer bytes than the page holds
+  const int withPage = run.rt.resources.fonts.add("page", page);
+  const int without = run.rt.resources.fonts.add("broken", broken);
+  const int sprite = SpriteFont(run);
+  MakeResourceTextures(run.rt.display.textures, run.rt.resources);
+  const RTexture* t = run.rt.display.textures.Get(run.rt.resources.fonts.get(withPage)->texture);
+  ASSERT_NE(t, nullptr);
+  EXPECT_EQ(t->width, 8);
+  EXPECT_EQ(t->height, 2);
+  EXPECT_EQ(run.rt.resources.fonts.get(without)->texture, -1);
+  EXPECT_EQ(run.rt.resources.fonts.get(sprite)->texture, -1);
+  // A font without a page measures but draws nothing.
+  CallReal(run, "draw_set_font", {double(without)});
+  EXPECT_EQ(Call(run, "string_width", {Str("x")}).real, 1);
+  Call(run, "draw_text", {Real(0), Real(0), Str("x")});
+}
