@@ -220,3 +220,15 @@ TEST(TextDrawing, Actions) {
                {Str("A"), Real(10), Real(10), Real(2), Real(2), Real(0)});
   run.ExpectBoxes({{10, 10, 6, 10}}, "action_draw_text_transformed");
 }
+
+TEST(TextDrawing, ALineOfNoWidthTakesTheLeftColours) {
+  TextRun run;
+  // 'B' drawn but not advancing: the line is 0 wide.
+  run.rt.resources.fonts.get(run.font)->glyphs['B'].advance = 0;
+  run.Clear();
+  const double red = 0x0000FF, blue = 0xFF0000;
+  pxtest::Call(
+      run, "draw_text_color",
+      {Real(10), Real(10), Str("B"), Real(red), Real(blue), Real(blue), Real(red), Real(1)});
+  EXPECT_EQ(run.Pixel(11, 12), 0xFFFF0000u);
+}
