@@ -1339,6 +1339,8 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       ImageDrawingFunctions(),   //
       DrawActionFunctions(),     //
       TimeLineFunctions(),       //
+      TextFunctions(),           //
+      FontFunctions(),           //
   };
   return families;
 }

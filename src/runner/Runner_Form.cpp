@@ -8,6 +8,7 @@
 
 #include "code/Code_Constant.h"
 #include "code/Script_Main.h"
+#include "graphics/Graphics_Font.h"
 #include "runner/Run_Global.h"
 #include "runner/Runner_Load.h"
 #include "sound/Sound_Main.h"
@@ -30,7 +31,14 @@ struct PrepareStep {
 
 // The failing step has shown its own message.
 bool PrepareDisplay(Runtime& rt) {
-  rt.display.onCreateTextures = [&rt] { MakeResourceTextures(rt.display.textures, rt.resources); };
+  rt.display.onCreateTextures = [&rt] {
+    MakeResourceTextures(rt.display.textures, rt.resources);
+    // The default font's old texture went with the old table.
+    if (CFont* font = rt.display.text.defaultFont.get()) {
+      font->texture = -1;
+      MakeTextures(rt.display.textures, *font);
+    }
+  };
   return rt.display.Setup(rt.settings, rt.applicationTitle);
 }
 
