@@ -8,6 +8,7 @@
 #include "resources/Resource_Chunks.h"
 #include "runner/Run_Global.h"
 #include "world/Event_Main.h"
+#include "world/Event_Raise.h"
 
 namespace px {
 
@@ -49,23 +50,12 @@ bool PrepareTriggers(Runtime& rt) {
 
 void CheckTriggers(Runtime& rt, std::int32_t moment) {
   const auto& triggers = rt.resources.triggers;
-  const CInstanceList& list = rt.world.instances;
   for (std::int32_t t = 0; t < triggers.count(); ++t) {
-    const auto objects = rt.world.eventLists.objects(kTriggerKind, t);
-    if (objects.empty()) continue;
+    if (rt.world.eventLists.objects(kTriggerKind, t).empty()) continue;
     const CTrigger* trigger = triggers.get(t);
     if (!trigger || !trigger->compiled || trigger->moment != moment) continue;
-    for (const std::int32_t object : objects) {
-      const std::size_t count = list.exact(object).size();
-      for (std::size_t i = 0; i < count; ++i) {
-        if (ChangePending(rt)) return;
-        const auto exact = list.exact(object);
-        if (i >= exact.size()) break;
-        CInstance* inst = exact[i];
-        if (inst->deleted || !ConditionHolds(rt, *trigger, *inst)) continue;
-        PerformEvent(rt, inst, inst, kTriggerKind, t);
-      }
-    }
+    RaiseEventWhere(rt, kTriggerKind, t,
+                    [&](CInstance& inst) { return ConditionHolds(rt, *trigger, inst); });
   }
 }
 
