@@ -219,6 +219,7 @@ void DrawRoom(Runtime& rt) {
   Device& dev = disp.device;
   const double w = room->width, h = room->height;
   if (room->views_enabled) {
+    dev.SetViewport(0, 0, disp.regionWidth, disp.regionHeight);
     dev.ClearTarget(disp.windowColor, 1);
     for (std::int32_t k = 0; k < CRoom::kViews; ++k) {
       rt.rooms.viewCurrent = k;
