@@ -29,6 +29,7 @@ static int Play(const px::CommandLine& cl, std::vector<px::ReplayEvent> replay) 
   px::Runtime rt(*platform);
   rt.gameFile = cl.gameFile;
   rt.maxSteps = cl.maxSteps;
+  rt.screenshotFile = cl.screenshotFile;
   rt.replay = std::move(replay);
   rt.parameters.push_back(cl.gameFile);
   rt.parameters.insert(rt.parameters.end(), cl.gameArguments.begin(), cl.gameArguments.end());

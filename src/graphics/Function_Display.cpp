@@ -3,6 +3,7 @@
 #include "code/Code_Value.h"
 #include "graphics/Graphics_Display.h"
 #include "runner/Run_Global.h"
+#include "world/Room_Draw.h"
 
 namespace px {
 namespace {
@@ -237,6 +238,12 @@ PX_DISPLAY_FN(SetSynchronization) {
 PX_DISPLAY_FN(SetAutomaticDraw) {
   rt.display.automaticDraw = Truth(args[0]);
 }
+// Draws the room and shows it at once.
+PX_DISPLAY_FN(ScreenRedraw) {
+  DrawRoom(rt);
+  rt.display.EndFramePresent();
+  rt.display.device.BeginFrame();
+}
 PX_DISPLAY_FN(ScreenRefresh) {
   rt.display.PresentOnly();
 }
@@ -357,6 +364,7 @@ constexpr FunctionDef kDisplayFunctions[] = {
     {"window_views_mouse_set", WindowViewsMouseSet},
     {"set_synchronization", SetSynchronization},
     {"set_automatic_draw", SetAutomaticDraw},
+    {"screen_redraw", ScreenRedraw},
     {"screen_refresh", ScreenRefresh},
     {"screen_wait_vsync", ScreenWaitVsync},
     {"draw_getpixel", DrawGetpixel},

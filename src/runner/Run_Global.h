@@ -56,6 +56,8 @@ struct Runtime {
   std::string gameFile;
   std::vector<std::string> parameters;
   std::optional<std::int64_t> maxSteps;
+  // Where the last frame is written as PNG when the game ends; empty: not.
+  std::string screenshotFile;
   // The game file's name without folder and extension.
   std::string applicationTitle;
 

@@ -18,9 +18,34 @@ std::string UsageText() {
          "  --headless       run without window or sound; dialogs print to standard output\n"
          "  --max-steps N    end the game after N steps\n"
          "  --input FILE     replay the keyboard and mouse events in FILE\n"
+         "  --screenshot FILE  write the last frame as PNG to FILE when the game ends\n"
          "  --help           show this help and exit\n"
          "  --version        show the version and exit\n";
 }
+
+namespace {
+
+// An option naming a file, as "NAME FILE" or "NAME=FILE"; false with the
+// error set when the file is missing.
+bool FileOption(const std::vector<std::string>& args, std::size_t& i, const std::string& name,
+                std::string& file, std::string& error) {
+  if (args[i] == name) {
+    if (++i == args.size()) {
+      error = name + " needs a file";
+      return false;
+    }
+    file = args[i];
+  } else {
+    file = args[i].substr(name.size() + 1);
+  }
+  if (file.empty()) {
+    error = name + " needs a file";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   CommandLine cl;
@@ -57,19 +82,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       }
       cl.maxSteps = n;
     } else if (a == "--input" || a.starts_with("--input=")) {
-      if (a == "--input") {
-        if (++i == args.size()) {
-          cl.error = "--input needs a file";
-          return cl;
-        }
-        cl.inputFile = args[i];
-      } else {
-        cl.inputFile = a.substr(std::strlen("--input="));
-      }
-      if (cl.inputFile.empty()) {
-        cl.error = "--input needs a file";
-        return cl;
-      }
+      if (!FileOption(args, i, "--input", cl.inputFile, cl.error)) return cl;
+    } else if (a == "--screenshot" || a.starts_with("--screenshot=")) {
+      if (!FileOption(args, i, "--screenshot", cl.screenshotFile, cl.error)) return cl;
     } else {
       cl.error = "unknown option '" + a + "'";
       return cl;

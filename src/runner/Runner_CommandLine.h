@@ -14,7 +14,8 @@ struct CommandLine {
   bool help = false;
   bool version = false;
   std::optional<std::int64_t> maxSteps;
-  std::string inputFile;  // --input: window events to replay
+  std::string inputFile;       // --input: window events to replay
+  std::string screenshotFile;  // --screenshot: where the last frame goes
   std::string gameFile;
   std::vector<std::string> gameArguments;
   std::string error;  // set when the command line is not usable

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <exception>
+#include <iostream>
+#include <optional>
 
 #include "code/Code_Constant.h"
 #include "code/Script_Main.h"
@@ -117,12 +119,21 @@ void EndGame(Runtime& rt) {
   RemoveIncludedFiles(rt);
 }
 
+bool SaveScreenshot(Runtime& rt, const std::string& file) {
+  Display& d = rt.display;
+  const std::optional<TBitmap32> frame =
+      d.device.ReadBackBuffer(0, 0, d.regionWidth, d.regionHeight);
+  return frame && frame->SavePNG(file);
+}
+
 int StartTimerTimer(Runtime& rt) {
   rt.platform.pumpEvents();
   if (!LoadAndRun(rt)) {
     rt.loadForm.Close();
     return 1;
   }
+  if (!rt.screenshotFile.empty() && !SaveScreenshot(rt, rt.screenshotFile))
+    std::cerr << "pxrun: cannot write the screenshot " << rt.screenshotFile << '\n';
   EndGame(rt);
   // A game stopped by a fatal error did not end by itself.
   return rt.code.report.aborting ? 1 : 0;

@@ -1,12 +1,16 @@
 // TRunnerForm's start-up and shut-down: load, prepare, run, end.
 #pragma once
 
+#include <string>
+
 namespace px {
 
 struct Runtime;
 
 // The whole run after process initialisation; the process exit status.
 int StartTimerTimer(Runtime& rt);
+// The region as last drawn, written as PNG; false when that fails.
+bool SaveScreenshot(Runtime& rt, const std::string& file);
 bool LoadAndRun(Runtime& rt);
 bool PrepareGame(Runtime& rt);
 void SetProcessPriority(int priority);

@@ -42,7 +42,30 @@ struct RoomState {
   std::int32_t viewCurrent = 0;
   // The saved game a pending load reads.
   std::string loadFile;
+  // The window caption's score, lives and health parts; showScoreSet tells
+  // whether the game ever set show_score.
+  bool showScore = true;
+  bool showLives = false;
+  bool showHealth = false;
+  bool showScoreSet = false;
+  std::string captionScore = "Score: ";
+  std::string captionLives = "Lives: ";
+  std::string captionHealth = "Health: ";
+  // The sprite drawn at the mouse, -1 for none.
+  std::int32_t cursorSprite = -1;
 };
+
+// The caption settings and cursor sprite of a game that starts.
+inline void ResetCaption(RoomState& rooms) {
+  rooms.showScore = true;
+  rooms.showLives = false;
+  rooms.showHealth = false;
+  rooms.showScoreSet = false;
+  rooms.captionScore = "Score: ";
+  rooms.captionLives = "Lives: ";
+  rooms.captionHealth = "Health: ";
+  rooms.cursorSprite = -1;
+}
 
 // Pending change codes beside a room index.
 inline constexpr std::int32_t kPendingEnd = -100;

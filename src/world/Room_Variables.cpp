@@ -115,6 +115,48 @@ bool GetFps(Runtime& rt, CInstanceBase&, std::int32_t, RValue& out) {
   return true;
 }
 
+// ---- The window caption and the cursor sprite ----
+
+template <bool RoomState::*Flag>
+bool GetFlag(Runtime& rt, CInstanceBase&, std::int32_t, RValue& out) {
+  out.setReal((rt.rooms.*Flag) ? 1.0 : 0.0);
+  return true;
+}
+
+template <bool RoomState::*Flag>
+bool SetFlag(Runtime& rt, CInstanceBase&, std::int32_t, const RValue& v) {
+  rt.rooms.*Flag = ValueAsBool(v);
+  return true;
+}
+
+// Setting show_score also tells the caption that the game chose it.
+bool SetShowScore(Runtime& rt, CInstanceBase& self, std::int32_t i, const RValue& v) {
+  rt.rooms.showScoreSet = true;
+  return SetFlag<&RoomState::showScore>(rt, self, i, v);
+}
+
+template <std::string RoomState::*Text>
+bool GetText(Runtime& rt, CInstanceBase&, std::int32_t, RValue& out) {
+  out.setString(rt.rooms.*Text);
+  return true;
+}
+
+template <std::string RoomState::*Text>
+bool SetText(Runtime& rt, CInstanceBase&, std::int32_t, const RValue& v) {
+  rt.rooms.*Text = v.str();
+  return true;
+}
+
+bool GetCursorSprite(Runtime& rt, CInstanceBase&, std::int32_t, RValue& out) {
+  out.setReal(rt.rooms.cursorSprite);
+  return true;
+}
+
+bool SetCursorSprite(Runtime& rt, CInstanceBase&, std::int32_t, const RValue& v) {
+  rt.rooms.cursorSprite = RealToInt(v.real);
+  return true;
+}
+
 // ---- Fields of the room, its layers and its views ----
 
 // Reading and writing a field by kind: reals as they are, integers through
@@ -247,6 +289,14 @@ constexpr RBuiltinVariable kRoomVariables[] = {
     View<&CView::vspeed>("view_vspeed"),
     View<&CView::object>("view_object"),
     {"fps", GetFps, nullptr, false},
+    {"show_score", GetFlag<&RoomState::showScore>, SetShowScore, true},
+    {"show_lives", GetFlag<&RoomState::showLives>, SetFlag<&RoomState::showLives>, true},
+    {"show_health", GetFlag<&RoomState::showHealth>, SetFlag<&RoomState::showHealth>, true},
+    {"caption_score", GetText<&RoomState::captionScore>, SetText<&RoomState::captionScore>, true},
+    {"caption_lives", GetText<&RoomState::captionLives>, SetText<&RoomState::captionLives>, true},
+    {"caption_health", GetText<&RoomState::captionHealth>, SetText<&RoomState::captionHealth>,
+     true},
+    {"cursor_sprite", GetCursorSprite, SetCursorSprite, true},
 };
 
 }  // namespace

@@ -238,6 +238,7 @@ bool GameStart(Runtime& rt) {
   rt.world.score = 0;
   rt.world.lives = -1;
   rt.rooms.transitionKind = 0;
+  ResetCaption(rt.rooms);
   rt.random.SeedFromClock(rt.platform);
   if (!RunLibraryInitCode(rt)) return false;
   rt.display.SetCursor(rt.settings.showCursor ? 0 : -1);

@@ -110,10 +110,10 @@ TEST(Pxpack, PacksInspectsAndBundlesTheDemo) {
   const auto game = (dir / "demo.pxg").string();
   const ProcessResult pack = RunProgram(PXPACK_BINARY, {demo, "-o", game});
   ASSERT_EQ(pack.exitCode, 0) << pack.err;
-  // Headless, the demo starts and says so in a file of its folder.
+  // Headless, the demo starts and ends, saying so in a file of its folder.
   EXPECT_EQ(RunPxrun({"--headless", "--max-steps", "5", game}, {}, dir.path().string()).exitCode,
             0);
-  EXPECT_EQ(ReadFile(dir / "demo.log"), "Hello from the demo in pxrun demo\r\n");
+  EXPECT_EQ(ReadFile(dir / "demo.log"), "Hello from the demo in pxrun demo\r\nScore 0\r\n");
 
   const ProcessResult info = RunProgram(PXPACK_BINARY, {"--info", game});
   EXPECT_EQ(info.exitCode, 0) << info.err;

@@ -23,8 +23,20 @@ TEST(CommandLine, Errors) {
       {"--max-steps", "ten", "game.exe"},
       {"--max-steps", "-1", "game.exe"},
       {"--max-steps=5x", "game.exe"},
+      {"--screenshot"},
+      {"--screenshot=", "game.exe"},
+      {"--input=", "game.exe"},
   };
   for (const auto& args : bad) EXPECT_FALSE(ParseCommandLine(args).error.empty()) << args.size();
+}
+
+TEST(CommandLine, FileOptionsTakeTheNextArgumentOrTheirValue) {
+  const CommandLine cl =
+      ParseCommandLine({"--screenshot", "last.png", "--input=keys.txt", "game.exe"});
+  EXPECT_TRUE(cl.error.empty());
+  EXPECT_EQ(cl.screenshotFile, "last.png");
+  EXPECT_EQ(cl.inputFile, "keys.txt");
+  EXPECT_EQ(ParseCommandLine({"--screenshot=a.png", "g"}).screenshotFile, "a.png");
 }
 
 TEST(CommandLine, DoubleDashEndsOptions) {

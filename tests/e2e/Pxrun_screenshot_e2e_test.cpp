@@ -1,0 +1,79 @@
+// pxrun --screenshot: a game steered by replayed keys is played headless and
+// its last frame, written as PNG, shows where the player went.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "graphics/BM32_Bitmap.h"
+#include "runner/Runner_Load.h"
+#include "support/TestSupport.h"
+#include "system/File_TestSupport.h"
+#include "world/World_TestSupport.h"
+
+using namespace pxtest;
+
+namespace {
+
+constexpr std::int32_t kRightKey = 39;
+
+// A 32 × 24 red room with a player: a 4 × 4 lime square that moves 4 pixels
+// right in every step the right key is held.
+px::GameFile SquareGame() {
+  px::GameFile game;
+  game.settings.showErrors = false;
+  px::GameResources& res = game.resources;
+  px::CObject player;
+  player.eventSlot(5, kRightKey).actions = {CodeAction("x += 4")};
+  player.eventSlot(8, 0).actions = {
+      CodeAction("draw_set_color(65280); draw_rectangle(x, y, x + 3, y + 3, 0)")};
+  res.objects.add("obj_player", player);
+  px::CRoom room;
+  room.width = 32;
+  room.height = 24;
+  room.background_color = 0x0000FF;
+  room.instances = {{.x = 2, .y = 10, .object = 0, .id = 100001, .creation_code = ""}};
+  res.rooms.add("rm", room);
+  res.roomOrder = {0};
+  res.lastInstanceId = 100001;
+  return game;
+}
+
+}  // namespace
+
+TEST(PxrunScreenshot, TheLastFrameShowsThePlayerMovedByReplayedKeys) {
+  ScratchDir dir;
+  const auto file = dir / "square.pxg";
+  WriteBytes(file, px::WriteGameFile(SquareGame()));
+  const auto input = dir / "input.txt";
+  // Right held during steps 2, 3 and 4.
+  WriteText(input, "2 keydown 39\n5 keyup 39\n");
+  const auto shot = dir / "last.png";
+  const ProcessResult r = RunPxrun({"--headless", "--max-steps", "6", "--input", input.string(),
+                                    "--screenshot", shot.string(), file.string()},
+                                   {}, dir.path().string());
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+
+  px::TBitmap32 image;
+  ASSERT_TRUE(image.LoadFromFile(shot.string()));
+  EXPECT_EQ(image.width(), 32);
+  EXPECT_EQ(image.height(), 24);
+  const struct {
+    int x, y;
+    std::uint32_t colour;
+  } cases[] = {
+      {14, 10, 0xFF00FF00}, {17, 13, 0xFF00FF00},  // the square from x 2 + 3·4
+      {13, 10, 0xFFFF0000}, {18, 10, 0xFFFF0000},  // the room on both sides
+      {2, 10, 0xFFFF0000},                         // nothing left at the start
+  };
+  for (const auto& c : cases) EXPECT_EQ(image.GetPixel(c.x, c.y), c.colour) << c.x << "," << c.y;
+}
+
+TEST(PxrunScreenshot, AnUnwritableFileIsReported) {
+  ScratchDir dir;
+  const auto file = dir / "square.pxg";
+  WriteBytes(file, px::WriteGameFile(SquareGame()));
+  const ProcessResult r = RunPxrun({"--headless", "--max-steps", "1", "--screenshot",
+                                    (dir / "missing" / "last.png").string(), file.string()},
+                                   {}, dir.path().string());
+  EXPECT_NE(r.err.find("cannot write the screenshot"), std::string::npos) << r.err;
+}
