@@ -3,6 +3,7 @@
 // lists: for each event kind and number, the objects that have it.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -107,6 +108,12 @@ class CEventLists {
   void Build(const GameResources& res);
   // The objects with this event; empty for numbers outside the table.
   std::span<const std::int32_t> objects(std::int32_t kind, std::int32_t number) const;
+  // Whether the object has this event (parents included): a binary search of
+  // the event's list, cheaper than walking the object's parent chain.
+  bool has(std::int32_t kind, std::int32_t number, std::int32_t object) const {
+    const auto list = objects(kind, number);
+    return std::binary_search(list.begin(), list.end(), object);
+  }
   std::span<const std::pair<std::int32_t, std::int32_t>> collisionPairs() const {
     return collisions_;
   }

@@ -93,7 +93,7 @@ void DrawTile(Runtime& rt, const RTile& t, const Region& r) {
 // An instance by its draw event, else by its sprite.
 void DrawInstance(Runtime& rt, CInstance& inst) {
   rt.display.device.SetDepth(std::min(inst.depth, kMaxItemDepth));
-  if (HasEvent(rt.resources, inst.object_index, kDrawKind, 0)) {
+  if (rt.world.eventLists.has(kDrawKind, 0, inst.object_index)) {
     PerformEvent(rt, &inst, &inst, kDrawKind, 0);
     return;
   }

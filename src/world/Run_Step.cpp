@@ -236,8 +236,6 @@ void ScrollLayers(Runtime& rt) {
 
 void Animate(Runtime& rt) {
   CInstanceList& list = rt.world.instances;
-  // Objects without the event (in the ascending event list) skip the call.
-  const auto listening = rt.world.eventLists.objects(kOtherEventKind, kEvAnimationEnd);
   const std::size_t count = list.size();
   for (std::size_t i = 0; i < count && i < list.size(); ++i) {
     CInstance& inst = list.at(i);
@@ -246,7 +244,8 @@ void Animate(Runtime& rt) {
     const double images = sprite ? double(sprite->images.size()) : 0.0;
     if (std::floor(inst.image_index) >= images) {
       inst.image_index -= images;
-      if (std::binary_search(listening.begin(), listening.end(), inst.object_index))
+      // Objects without the event skip the call.
+      if (rt.world.eventLists.has(kOtherEventKind, kEvAnimationEnd, inst.object_index))
         PerformEvent(rt, &inst, &inst, kOtherEventKind, kEvAnimationEnd);
     }
   }
