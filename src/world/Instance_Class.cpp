@@ -93,7 +93,7 @@ void CInstance::SetAngle(const GameResources& res, double v) {
   ComputeBoundingBox(res);
 }
 
-void CInstance::ComputeBoundingBox(const GameResources& res) {
+void CInstance::ComputeSpriteBoundingBox(const GameResources& res) {
   const CSprite* s = res.sprites.get(shapeSprite());
   if (!s) {
     bbox_left = bbox_top = bbox_right = bbox_bottom = kNoBoundingBox;

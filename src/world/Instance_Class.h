@@ -97,7 +97,17 @@ class CInstance : public CInstanceBase {
   void SetXScale(const GameResources& res, double v);
   void SetYScale(const GameResources& res, double v);
   void SetAngle(const GameResources& res, double v);
-  void ComputeBoundingBox(const GameResources& res);
+  void ComputeBoundingBox(const GameResources& res) {
+    // An instance without a sprite or mask has no box: the usual case for
+    // controllers, and cheap to tell apart on every write of x or y.
+    if (shapeSprite() < 0) {
+      bbox_left = bbox_top = bbox_right = bbox_bottom = kNoBoundingBox;
+      return;
+    }
+    ComputeSpriteBoundingBox(res);
+  }
+  // The box from the sprite or mask, scale and angle.
+  void ComputeSpriteBoundingBox(const GameResources& res);
 
   // Motion coupling: each acts only when the value changes.
   void SetDirection(double d);

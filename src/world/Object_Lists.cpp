@@ -200,13 +200,6 @@ void CEventLists::Build(const GameResources& res) {
   }
 }
 
-std::span<const std::int32_t> CEventLists::objects(std::int32_t kind, std::int32_t number) const {
-  if (kind < 0 || kind >= kEventKindCount || number < 0) return {};
-  const auto& lists = lists_[static_cast<std::size_t>(kind)];
-  if (static_cast<std::size_t>(number) >= lists.size()) return {};
-  return lists[static_cast<std::size_t>(number)];
-}
-
 void CInstanceList::SortByDepth(const GameResources& res) {
   const auto deeper = [](const std::unique_ptr<CInstance>& a, const std::unique_ptr<CInstance>& b) {
     return a->depth > b->depth;

@@ -107,7 +107,12 @@ class CEventLists {
   // ordered collision pairs.
   void Build(const GameResources& res);
   // The objects with this event; empty for numbers outside the table.
-  std::span<const std::int32_t> objects(std::int32_t kind, std::int32_t number) const;
+  std::span<const std::int32_t> objects(std::int32_t kind, std::int32_t number) const {
+    if (kind < 0 || kind >= kEventKindCount || number < 0) return {};
+    const auto& lists = lists_[static_cast<std::size_t>(kind)];
+    if (static_cast<std::size_t>(number) >= lists.size()) return {};
+    return lists[static_cast<std::size_t>(number)];
+  }
   // Whether the object has this event (parents included): a binary search of
   // the event's list, cheaper than walking the object's parent chain.
   bool has(std::int32_t kind, std::int32_t number, std::int32_t object) const {

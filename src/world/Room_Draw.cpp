@@ -92,13 +92,14 @@ void DrawTile(Runtime& rt, const RTile& t, const Region& r) {
 
 // An instance by its draw event, else by its sprite.
 void DrawInstance(Runtime& rt, CInstance& inst) {
-  rt.display.device.SetDepth(std::min(inst.depth, kMaxItemDepth));
   if (rt.world.eventLists.has(kDrawKind, 0, inst.object_index)) {
+    rt.display.device.SetDepth(std::min(inst.depth, kMaxItemDepth));
     PerformEvent(rt, &inst, &inst, kDrawKind, 0);
     return;
   }
   const CSprite* s = rt.resources.sprites.get(inst.sprite_index);
   if (!s) return;
+  rt.display.device.SetDepth(std::min(inst.depth, kMaxItemDepth));
   const int tex = SpriteImageTexture(*s, &inst, -1);
   const auto blend = static_cast<std::uint32_t>(inst.image_blend) & 0xFFFFFF;
   if (inst.image_xscale != 1 || inst.image_yscale != 1 || inst.image_angle != 0 ||

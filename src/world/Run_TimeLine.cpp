@@ -73,11 +73,13 @@ void AdvanceTimeLine(Runtime& rt, CInstance& inst) {
 }
 
 void AdvanceTimeLines(Runtime& rt) {
+  // Most games have no time line at all: no pass over the instances then.
+  if (rt.resources.timeLines.count() == 0) return;
   CInstanceList& list = rt.world.instances;
   const std::size_t count = list.size();
   for (std::size_t i = 0; i < count && i < list.size(); ++i) {
     CInstance& inst = list.at(i);
-    if (!inst.deleted) AdvanceTimeLine(rt, inst);
+    if (!inst.deleted && inst.timeline_index >= 0) AdvanceTimeLine(rt, inst);
   }
 }
 
