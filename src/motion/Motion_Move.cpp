@@ -47,8 +47,8 @@ bool HasShape(const Runtime& rt, const CInstance& inst) {
 
 // A place drawn from low .. high - 1, snapped down to a multiple of snap.
 double DrawCoordinate(Runtime& rt, double low, double high, std::int32_t snap) {
-  const double range = high - low;
   // An empty range still takes its draw and gives low.
+  const double range = std::clamp(high - low, 0.0, 4294967295.0);
   double v = low + rt.random.NextInt(range > 0 ? static_cast<std::uint32_t>(range) : 0u);
   if (snap > 0) v = std::floor(v / snap) * snap;
   return v;

@@ -50,10 +50,7 @@ class Walker {
     room.instances = {{.x = 100, .y = 50, .object = obj, .id = 100001, .creation_code = code}};
     w.rt.resources.rooms.add("rm", room);
     w.rt.resources.roomOrder = {0};
-    w.rt.maxSteps = steps;
-    EXPECT_TRUE(w.Start());
-    RunGame(w.rt);
-    return w.TakeLog();
+    return w.Play(steps);
   }
 
   WorldRun w;
