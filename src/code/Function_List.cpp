@@ -13,6 +13,8 @@
 #include "graphics/Function_Display.h"
 #include "graphics/Function_Graphics.h"
 #include "motion/Function_Interaction.h"
+#include "motion/Function_Motion.h"
+#include "resources/Function_Path.h"
 #include "resources/Function_Resource.h"
 #include "sound/Function_Sound.h"
 #include "sound/Function_SoundAction.h"
@@ -1341,6 +1343,8 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       TimeLineFunctions(),       //
       TextFunctions(),           //
       FontFunctions(),           //
+      MotionFunctions(),         //
+      PathFunctions(),           //
   };
   return families;
 }

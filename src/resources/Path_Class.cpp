@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "resources/Resource_List.h"
 
@@ -30,6 +31,8 @@ void Subdivide(const RPathPoint& a, const RPathPoint& b, const RPathPoint& c, in
   out.push_back({m.x, m.y, m.speed, 0});
   if (Dist2(b, c) > 16) Subdivide(m, Mid(b, c), c, depth - 1, out);
 }
+
+constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
 
 RComputedPoint Computed(const RPathPoint& p) {
   return {p.x, p.y, p.speed, 0};
@@ -110,6 +113,62 @@ RPathPoint CPath::PointAt(double pos) const {
   if (b.distance == a.distance) return point(a);
   const double t = (at - a.distance) / (b.distance - a.distance);
   return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, a.speed + (b.speed - a.speed) * t};
+}
+
+namespace {
+
+// Moves every point relative to the centre of the points' bounding box by
+// `f(dx, dy)`, then recomputes the geometry.
+template <class F>
+void AroundCentre(CPath& path, F&& f) {
+  if (path.points.empty()) return;
+  const auto [minX, maxX] =
+      std::minmax_element(path.points.begin(), path.points.end(),
+                          [](const RPathPoint& a, const RPathPoint& b) { return a.x < b.x; });
+  const auto [minY, maxY] =
+      std::minmax_element(path.points.begin(), path.points.end(),
+                          [](const RPathPoint& a, const RPathPoint& b) { return a.y < b.y; });
+  const double cx = (minX->x + maxX->x) / 2;
+  const double cy = (minY->y + maxY->y) / 2;
+  for (RPathPoint& p : path.points) {
+    const auto [dx, dy] = f(p.x - cx, p.y - cy);
+    p.x = cx + dx;
+    p.y = cy + dy;
+  }
+  path.ComputeGeometry();
+}
+
+}  // namespace
+
+void CPath::Reverse() {
+  std::reverse(points.begin(), points.end());
+  ComputeGeometry();
+}
+
+void CPath::Mirror() {
+  AroundCentre(*this, [](double x, double y) { return std::pair{-x, y}; });
+}
+
+void CPath::Flip() {
+  AroundCentre(*this, [](double x, double y) { return std::pair{x, -y}; });
+}
+
+void CPath::Rotate(double degrees) {
+  const double c = std::cos(degrees * kDegToRad);
+  const double s = std::sin(degrees * kDegToRad);
+  AroundCentre(*this, [&](double x, double y) { return std::pair{x * c + y * s, y * c - x * s}; });
+}
+
+void CPath::Scale(double xscale, double yscale) {
+  AroundCentre(*this, [&](double x, double y) { return std::pair{x * xscale, y * yscale}; });
+}
+
+void CPath::Shift(double dx, double dy) {
+  for (RPathPoint& p : points) {
+    p.x += dx;
+    p.y += dy;
+  }
+  ComputeGeometry();
 }
 
 }  // namespace px

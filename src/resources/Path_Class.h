@@ -46,6 +46,15 @@ class CPath {
   void ComputeGeometry();
   // The interpolated position at pos (0 the start, 1 the end).
   RPathPoint PointAt(double pos) const;
+
+  // Transformations of the points; all but Shift and Reverse work around
+  // the centre of the points' bounding box. Each recomputes the geometry.
+  void Reverse();
+  void Mirror();
+  void Flip();
+  void Rotate(double degrees);
+  void Scale(double xscale, double yscale);
+  void Shift(double dx, double dy);
   bool operator==(const CPath&) const = default;
 };
 

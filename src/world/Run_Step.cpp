@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "motion/Motion_Move.h"
+#include "motion/Motion_Path.h"
 #include "motion/Sprite_Mask.h"
 #include "resources/Resource_Chunks.h"
 #include "runner/Run_Global.h"
@@ -29,6 +31,7 @@ constexpr auto kOtherEventKind = static_cast<std::int32_t>(EventKind::Other);
 constexpr std::int32_t kEvOutside = 0;
 constexpr std::int32_t kEvBoundary = 1;
 constexpr std::int32_t kEvAnimationEnd = 7;
+constexpr std::int32_t kEvEndOfPath = 8;
 constexpr std::int32_t kEvOutsideView0 = 40;
 constexpr std::int32_t kEvBoundaryView0 = 50;
 
@@ -171,9 +174,15 @@ void MouseEvents(Runtime& rt) {
 // ---- Motion ----
 
 void MoveInstances(Runtime& rt) {
-  for (const auto& inst : rt.world.instances.active()) {
-    if (inst->hspeed != 0 || inst->vspeed != 0)
-      inst->SetPosition(rt.resources, inst->x + inst->hspeed, inst->y + inst->vspeed);
+  CInstanceList& list = rt.world.instances;
+  const std::size_t count = list.size();
+  for (std::size_t i = 0; i < count && i < list.size(); ++i) {
+    CInstance& inst = list.at(i);
+    ApplyFrictionAndGravity(inst);
+    if (PathStep(rt, inst) && !inst.deleted)
+      PerformEvent(rt, &inst, &inst, kOtherEventKind, kEvEndOfPath);
+    if (inst.hspeed != 0 || inst.vspeed != 0)
+      inst.SetPosition(rt.resources, inst.x + inst.hspeed, inst.y + inst.vspeed);
   }
 }
 

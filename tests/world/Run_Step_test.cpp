@@ -37,12 +37,7 @@ class StepTest : public ::testing::Test {
   }
 
   // Runs the game for at most `steps` steps; the log.
-  std::string Play(std::int64_t steps) {
-    w.rt.maxSteps = steps;
-    EXPECT_TRUE(w.Start());
-    RunGame(w.rt);
-    return w.TakeLog();
-  }
+  std::string Play(std::int64_t steps) { return w.Play(steps); }
 
   WorldRun w;
   std::int32_t obj = -1;

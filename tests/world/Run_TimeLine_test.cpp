@@ -50,10 +50,7 @@ class TimeLineGame {
     room.instances.push_back({.x = 0, .y = 0, .object = obj, .id = 100001, .creation_code = setup});
     w.rt.resources.rooms.add("rm", room);
     w.rt.resources.roomOrder = {0};
-    w.rt.maxSteps = steps;
-    EXPECT_TRUE(w.Start());
-    RunGame(w.rt);
-    return w.TakeLog();
+    return w.Play(steps);
   }
 
   WorldRun w;

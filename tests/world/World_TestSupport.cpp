@@ -5,6 +5,7 @@
 #include "code/Code_Main.h"
 #include "code/Script_Main.h"
 #include "world/Action_Class.h"
+#include "world/Run_Main.h"
 #include "world/Run_Trigger.h"
 
 namespace pxtest {
@@ -162,6 +163,13 @@ std::string WorldRun::TakeLog() {
   for (const std::string& line : log) joined += (joined.empty() ? "" : "|") + line;
   log.clear();
   return joined;
+}
+
+std::string WorldRun::Play(std::int64_t steps) {
+  rt.maxSteps = steps;
+  EXPECT_TRUE(Start());
+  RunGame(rt);
+  return TakeLog();
 }
 
 }  // namespace pxtest

@@ -54,6 +54,9 @@ class WorldRun {
   px::RValue Run(px::CInstance& self, std::string_view code);
   // The log as one text, entries separated by '|'; clears it.
   std::string TakeLog();
+  // Starts the world and runs the game from the first room of the room
+  // order for at most `steps` steps; the log it wrote.
+  std::string Play(std::int64_t steps);
 
   TestRun run;
   px::Runtime& rt = run.rt;
