@@ -32,12 +32,7 @@ struct World {
     // obj_base has the step event; obj_mid, obj_leaf and obj_other inherit
     // it through up to three generations.
     CObject base;
-    CAction code;
-    code.kind = ActionKind::Code;
-    code.exec_type = ExecType::Code;
-    code.arg_count = 1;
-    code.arg_kinds = {1};
-    code.arg_texts = {kCode};
+    const CAction code = MakeCodeAction(kCode);
     base.eventSlot(3, 0).actions.push_back(code);
     rt.resources.objects.add("obj_base", base);
     for (int i = 1; i < kObjects; ++i) {

@@ -32,12 +32,7 @@ struct Game {
 
   Game() {
     CObject mover;
-    CAction code;
-    code.kind = ActionKind::Code;
-    code.exec_type = ExecType::Code;
-    code.arg_count = 1;
-    code.arg_kinds = {1};
-    code.arg_texts = {"x += 1; if (x > room_width) x = 0;"};
+    const CAction code = MakeCodeAction("x += 1; if (x > room_width) x = 0;");
     mover.eventSlot(3, 0).actions.push_back(code);
     rt.resources.objects.add("obj_mover", mover);
     CRoom room;

@@ -2,14 +2,13 @@
 // and the entries that run a unit or call a script.
 #include "code/Code_Exec.h"
 
-#include <thread>
-
 #include <pthread.h>
 
 #include <algorithm>
 #include <cstddef>
 #include <new>
 #include <string>
+#include <thread>
 
 #include "code/Code_Error.h"
 #include "code/Code_ExecTree.h"
@@ -151,6 +150,13 @@ bool EvalSelfUser(const XNode& n, Frame& f, RValue& out) {
     }
   }
   return ReadRef(n, f, n.prefix, 0, out);
+}
+
+// A built-in variable of self (or of the game as a whole) written without
+// a prefix or with `self`: the table's getter is called directly.
+bool EvalSelfBuiltin(const XNode& n, Frame& f, RValue& out) {
+  if (n.builtin->get(f.rt, *f.scope.self, 0, out)) return true;
+  return ReadFailed(n, f, VarStatus::Failed, 0, out);
 }
 
 bool EvalArgumentSlot(const XNode& n, Frame& f, RValue& out) {
@@ -381,6 +387,13 @@ struct SelfPlace {
   }
 };
 
+// The value of a compound assignment's right side; a constant is copied.
+bool EvalOperand(const XNode& b, Frame& f, RValue& value) {
+  if (b.kind != K::Constant) return b.eval(b, f, value);
+  value = b.value;
+  return true;
+}
+
 template <class Place, TokenKind Op>
 ExecStatus RunAssignDirect(const XNode& n, Frame& f) {
   const XNode& t = *n.a;
@@ -391,11 +404,7 @@ ExecStatus RunAssignDirect(const XNode& n, Frame& f) {
     return ExecStatus::Normal;
   } else {
     RValue value;
-    if (n.b->kind == K::Constant) {
-      value = n.b->value;
-    } else if (!n.b->eval(*n.b, f, value)) {
-      return ExecStatus::Error;
-    }
+    if (!EvalOperand(*n.b, f, value)) return ExecStatus::Error;
     RValue* stored = Place::Find(t, f);
     if (!stored) {
       if (!ReadRef(t, f, t.prefix, 0, work)) return ExecStatus::Error;
@@ -423,19 +432,67 @@ ExecStatus RunAssignDirect(const XNode& n, Frame& f) {
   }
 }
 
+// `v = e` and `v op= e` on a writable built-in variable of self through
+// its getter and setter.
+template <TokenKind Op>
+ExecStatus RunAssignSelfBuiltin(const XNode& n, Frame& f) {
+  const XNode& t = *n.a;
+  const RBuiltinVariable& b = *t.builtin;
+  RValue& work = *f.result;
+  CInstanceBase& self = *f.scope.self;
+  if constexpr (Op == K::Assign) {
+    if (!n.b->eval(*n.b, f, work)) return ExecStatus::Error;
+  } else {
+    RValue value;
+    if (!EvalOperand(*n.b, f, value)) return ExecStatus::Error;
+    if (!b.get(f.rt, self, 0, work) && !ReadFailed(t, f, VarStatus::Failed, 0, work)) {
+      return ExecStatus::Error;
+    }
+    if constexpr (Op == K::AddAssign || Op == K::SubAssign || Op == K::MulAssign) {
+      if (work.isPlainReal() && value.isPlainReal()) {
+        work.real = realop::Binary<CombiningOperatorOf(Op)>(work.real, value.real);
+      } else if (!Combine(n, f, work, value)) {
+        return ExecStatus::Error;
+      }
+    } else if (!Combine(n, f, work, value)) {
+      return ExecStatus::Error;
+    }
+  }
+  if (b.set(f.rt, self, 0, work)) return ExecStatus::Normal;
+  return FailStatus(f, t.position,
+                    VariableErrorMessage(f.rt, VarAccess::Write, VarStatus::Failed, t.index, 0));
+}
+
 template <class Place>
-RunFn AssignDirectFor(TokenKind op) {
+struct DirectAssign {
+  template <TokenKind Op>
+  static ExecStatus Run(const XNode& n, Frame& f) {
+    return RunAssignDirect<Place, Op>(n, f);
+  }
+};
+
+struct SelfBuiltinAssign {
+  template <TokenKind Op>
+  static ExecStatus Run(const XNode& n, Frame& f) {
+    return RunAssignSelfBuiltin<Op>(n, f);
+  }
+};
+
+// The routine of an assignment operator; the compound operators other than
+// +=, -= and *= share one routine, which combines by the node's operator.
+template <class Assign>
+RunFn AssignFor(TokenKind op) {
   switch (op) {
     case K::Assign:
-      return &RunAssignDirect<Place, K::Assign>;
+      return &Assign::template Run<K::Assign>;
     case K::AddAssign:
-      return &RunAssignDirect<Place, K::AddAssign>;
+      return &Assign::template Run<K::AddAssign>;
     case K::SubAssign:
-      return &RunAssignDirect<Place, K::SubAssign>;
+      return &Assign::template Run<K::SubAssign>;
     case K::MulAssign:
-      return &RunAssignDirect<Place, K::MulAssign>;
+      return &Assign::template Run<K::MulAssign>;
     default:
-      return &RunAssignDirect<Place, K::DivAssign>;  // the others combine alike
+      return &Assign::template Run<K::DivAssign>;
   }
 }
 
@@ -677,13 +734,17 @@ bool IsLocalScalar(const XNode& t) {
 
 RunFn AssignRun(const XNode& n) {
   const XNode& t = *n.a;
-  if (IsLocalScalar(t)) return AssignDirectFor<LocalPlace>(n.op);
+  if (IsLocalScalar(t)) return AssignFor<DirectAssign<LocalPlace>>(n.op);
   if (n.op == K::Assign && t.fixedPrefix && t.prefix == kLocal && t.slot >= 0) {
     return &RunAssignLocalElement;
   }
   if (IsSelfUser(t)) {
-    return t.prefix == kNoPrefix ? AssignDirectFor<SelfPlace<true>>(n.op)
-                                 : AssignDirectFor<SelfPlace<false>>(n.op);
+    return t.prefix == kNoPrefix ? AssignFor<DirectAssign<SelfPlace<true>>>(n.op)
+                                 : AssignFor<DirectAssign<SelfPlace<false>>>(n.op);
+  }
+  const RBuiltinVariable* b = t.argument < 0 ? t.builtin : nullptr;
+  if (b && b->get && b->set && b->writable) {
+    return AssignFor<SelfBuiltinAssign>(n.op);
   }
   return &RunAssignGeneric;
 }
@@ -873,6 +934,16 @@ EvalFn InvalidEval() {
   return &EvalInvalid;
 }
 
+const RBuiltinVariable* SelfBuiltinOf(const XNode& n) {
+  if (!n.fixedPrefix || n.dims != 0 || (n.prefix != kNoPrefix && n.prefix != kSelf)) {
+    return nullptr;
+  }
+  if (n.index < 0 || IsUserVariable(n.index)) return nullptr;
+  const CBuiltinTable& table = BuiltinVariables();
+  if (static_cast<std::size_t>(n.index) >= table.size()) return nullptr;
+  return &table[static_cast<std::size_t>(n.index)];
+}
+
 EvalFn VariableEval(const XNode& n) {
   if (IsLocalScalar(n)) return &EvalLocalScalar;
   if (n.fixedPrefix && n.prefix == kLocal && n.slot >= 0) return &EvalLocalElement;
@@ -881,6 +952,7 @@ EvalFn VariableEval(const XNode& n) {
   }
   const bool routedToSelf = n.prefix == kNoPrefix || n.prefix == kSelf || n.prefix == kOther;
   if (n.fixedPrefix && routedToSelf && n.argument >= 0) return &EvalArgumentSlot;
+  if (n.builtin && n.builtin->get) return &EvalSelfBuiltin;
   return &EvalVariable;
 }
 
@@ -1023,7 +1095,7 @@ bool ExecuteCode(Runtime& rt, CInstanceBase* self, CInstanceBase* other, const C
   ExecStatus status = ExecStatus::Normal;
   {
     Nesting nesting(st);
-    Frame f{rt, VarScope{self, other, std::nullopt}, code, tree, &result, locals};
+    Frame f{rt, VarScope{self, other, nullptr}, code, tree, &result, locals};
     status = RunUnit(f, tree, code.mode() == CodeMode::Program);
   }
   ReleaseLocals(locals, localCount);

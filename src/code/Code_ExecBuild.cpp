@@ -82,6 +82,7 @@ class Builder {
     }
     if (n.fixedPrefix && n.prefix == kLocal) n.slot = SlotFor(n.index);
     if (n.fixedPrefix && n.dims == 0) n.argument = ArgumentNumber(n.index);
+    n.builtin = exec::SelfBuiltinOf(n);
   }
 
   // N when the index is the built-in variable argumentN, else −1.

@@ -17,6 +17,7 @@
 namespace px {
 
 struct Runtime;
+struct RBuiltinVariable;
 class CCode;
 struct XNode;
 struct ExecTree;
@@ -54,6 +55,9 @@ struct XNode {
   const XNode* d = nullptr;        // body of a for loop
   std::vector<const XNode*> list;  // statements or arguments
   RValue value;                    // a constant, or a constant operand
+  // The table entry of a built-in variable of self read or written without
+  // a prefix or with `self` and no index, else null.
+  const RBuiltinVariable* builtin = nullptr;
   // Where a user variable was found last time in its list.
   mutable std::uint32_t hint = 0;
 };
@@ -80,6 +84,8 @@ std::unique_ptr<ExecTree> BuildExecTree(Runtime& rt, const RToken& root, bool pr
 namespace exec {
 
 EvalFn ConstantEval();
+// The table entry a variable node keeps in `builtin`.
+const RBuiltinVariable* SelfBuiltinOf(const XNode& n);
 EvalFn VariableEval(const XNode& n);
 EvalFn CallEval(const XNode& n);
 EvalFn UnaryEval(const XNode& n);

@@ -75,7 +75,7 @@ VarStatus WriteVariable(Runtime& rt, VarScope& scope, std::int32_t prefix, std::
     case Place::Global:
       return SetGlobalVariable(rt, index, flat, value);
     case Place::Locals:
-      if (!scope.locals) scope.locals.emplace();
+      if (!scope.locals) scope.locals = std::make_unique<CVariableList>();
       return scope.locals->set(index, flat, value) ? VarStatus::Ok : VarStatus::Failed;
     case Place::Target:
       return SetTargetVariable(rt, prefix, index, flat, value);

@@ -4,7 +4,7 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
+#include <memory>
 #include <string>
 
 #include "code/Code_Value.h"
@@ -20,7 +20,8 @@ struct Runtime;
 struct VarScope {
   CInstanceBase* self = nullptr;
   CInstanceBase* other = nullptr;
-  std::optional<CVariableList> locals;
+  // Made on the first write: most executions never need it.
+  std::unique_ptr<CVariableList> locals;
 };
 
 // Reads by prefix. A failed read gives real 0 and Ok when the game's

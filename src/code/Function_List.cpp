@@ -24,6 +24,7 @@
 #include "world/Function_IO.h"
 #include "world/Function_Instance.h"
 #include "world/Function_Tile.h"
+#include "world/Function_TimeLine.h"
 
 namespace px {
 
@@ -1337,6 +1338,9 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       DrawingFunctions(),        //
       ImageDrawingFunctions(),   //
       DrawActionFunctions(),     //
+      TimeLineFunctions(),       //
+      TextFunctions(),           //
+      FontFunctions(),           //
   };
   return families;
 }

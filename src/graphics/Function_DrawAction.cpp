@@ -1,8 +1,11 @@
 // The drawing actions of the standard library. Positions are relative to
 // the calling instance when the running action has its relative option on.
+#include <string>
+
 #include "code/Code_Error.h"
 #include "code/Function_Support.h"
 #include "graphics/Function_Graphics.h"
+#include "graphics/Graphics_Text.h"
 #include "runner/Run_Global.h"
 #include "world/Instance_Class.h"
 
@@ -157,6 +160,57 @@ PX_ACTION_FN(DrawLifeImages) {
     rt.display.draw.TextureQuad(texture, p.x + life * s->width() - s->xoffset, p.y - s->yoffset);
 }
 
+// ---- Text ----
+// Text actions draw in the action font with the action alignment, from the
+// top.
+
+void DrawActionText(Runtime& rt, At p, std::string_view text, TextStyle style = {}) {
+  style.halign = rt.display.text.actionAlign;
+  DrawTextWith(rt, rt.display.text.actionFont, p.x, p.y, text, style);
+}
+
+PX_ACTION_FN(DrawTextAction) {
+  std::string scratch;
+  DrawActionText(rt, Place(rt, self, a[1], a[2]), TextOf(a[0], scratch));
+}
+
+PX_ACTION_FN(DrawTextTransformedAction) {
+  TextStyle style;
+  style.transformed = true;
+  style.xscale = a[3].real;
+  style.yscale = a[4].real;
+  style.angle = a[5].real;
+  std::string scratch;
+  DrawActionText(rt, Place(rt, self, a[1], a[2]), TextOf(a[0], scratch), style);
+}
+
+PX_ACTION_FN(FontAction) {
+  const int font = IntArg(a[0]);
+  rt.display.text.actionFont = rt.resources.fonts.exists(font) ? font : -1;
+  rt.display.text.actionAlign = AlignmentOf(IntArg(a[1]));
+}
+
+// The caption followed by a number, at x, y.
+void DrawCaptioned(Runtime& rt, CInstanceBase* self, Args a, std::int32_t number) {
+  std::string scratch;
+  std::string text(TextOf(a[2], scratch));
+  text += std::to_string(number);
+  DrawActionText(rt, Place(rt, self, a[0], a[1]), text);
+}
+
+PX_ACTION_FN(DrawScoreAction) {
+  DrawCaptioned(rt, self, a, rt.world.score);
+}
+
+PX_ACTION_FN(DrawLifeAction) {
+  DrawCaptioned(rt, self, a, rt.world.lives);
+}
+
+PX_ACTION_FN(DrawVariableAction) {
+  std::string scratch;
+  DrawActionText(rt, Place(rt, self, a[1], a[2]), TextOf(a[0], scratch));
+}
+
 #undef PX_ACTION_FN
 
 constexpr FunctionDef kDrawActionFunctions[] = {
@@ -172,6 +226,12 @@ constexpr FunctionDef kDrawActionFunctions[] = {
     {"action_color", ColorAction},
     {"action_draw_health", DrawHealthAction},
     {"action_draw_life_images", DrawLifeImages},
+    {"action_draw_text", DrawTextAction},
+    {"action_draw_text_transformed", DrawTextTransformedAction},
+    {"action_font", FontAction},
+    {"action_draw_score", DrawScoreAction},
+    {"action_draw_life", DrawLifeAction},
+    {"action_draw_variable", DrawVariableAction},
 };
 
 }  // namespace

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <span>
+#include <string>
+#include <string_view>
 
 #include "code/Function_List.h"
 
@@ -15,6 +17,22 @@ class CSprite;
 std::span<const FunctionDef> DrawingFunctions();
 std::span<const FunctionDef> ImageDrawingFunctions();
 std::span<const FunctionDef> DrawActionFunctions();
+std::span<const FunctionDef> TextFunctions();
+std::span<const FunctionDef> FontFunctions();
+
+class CFont;
+class RValue;
+struct TextStyle;
+// The default font, made on first need; the font of that number when it
+// exists, else the default font.
+CFont& DefaultFont(Runtime& rt);
+CFont& TextFont(Runtime& rt, int index);
+// The text of a text argument: a string as it is, a real written as game
+// code writes it (into `scratch`).
+std::string_view TextOf(const RValue& v, std::string& scratch);
+// Draws the text in the font of that number (the default font when none).
+void DrawTextWith(Runtime& rt, int font, double x, double y, std::string_view text,
+                  const TextStyle& style);
 
 // The texture of a sprite's image. A negative image stands for the
 // calling instance's current one; any image is wrapped to the sprite's

@@ -13,6 +13,7 @@
 
 #include "graphics/Graphics_D3D.h"
 #include "graphics/Graphics_Draw.h"
+#include "graphics/Graphics_Text.h"
 #include "graphics/Graphics_Texture.h"
 #include "platform/Platform.h"
 
@@ -85,6 +86,8 @@ class Display {
   TextureTable textures{device};
   // Drawing colour, primitives and textured quads.
   Drawing draw{device, textures};
+  // Fonts and alignment of text drawing, and its layout buffers.
+  TextState text;
 
   // The game's main window, made (hidden) on first use; nothing when the
   // platform cannot make one.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "graphics/Graphics_D3DX8.h"
+#include "graphics/Graphics_Font.h"
 #include "resources/Resource_Chunks.h"
 
 namespace px {
@@ -142,10 +143,14 @@ void MakeResourceTextures(TextureTable& table, GameResources& resources) {
     if (CBackground* b = resources.backgrounds.get(i)) b->texture = -1;
   for (int i = 0; i < resources.sprites.count(); ++i)
     if (CSprite* s = resources.sprites.get(i)) s->textures.clear();
+  for (int i = 0; i < resources.fonts.count(); ++i)
+    if (CFont* f = resources.fonts.get(i)) f->texture = -1;
   for (int i = 0; i < resources.backgrounds.count(); ++i)
     if (CBackground* b = resources.backgrounds.get(i)) MakeTextures(table, *b);
   for (int i = 0; i < resources.sprites.count(); ++i)
     if (CSprite* s = resources.sprites.get(i)) MakeTextures(table, *s);
+  for (int i = 0; i < resources.fonts.count(); ++i)
+    if (CFont* f = resources.fonts.get(i)) MakeTextures(table, *f);
 }
 
 }  // namespace px

@@ -85,8 +85,8 @@ void MakeTextures(TextureTable& table, CSprite& sprite);
 void MakeTextures(TextureTable& table, CBackground& background);
 void FreeTextures(TextureTable& table, CSprite& sprite);
 void FreeTextures(TextureTable& table, CBackground& background);
-// The textures of every background, then every sprite, in a table that
-// was just emptied.
+// The textures of every background, then every sprite, then every font,
+// in a table that was just emptied.
 void MakeResourceTextures(TextureTable& table, GameResources& resources);
 
 }  // namespace px

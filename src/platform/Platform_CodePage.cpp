@@ -14,10 +14,6 @@ constexpr std::array<char32_t, 32> kHighControls = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-char32_t CharOfByte(unsigned char b) {
-  return b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : char32_t{b};
-}
-
 char ByteOfChar(char32_t c) {
   if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
   for (std::size_t i = 0; i < kHighControls.size(); ++i) {
@@ -76,6 +72,10 @@ char32_t NextChar(std::string_view s, std::size_t& i) {
 }
 
 }  // namespace
+
+char32_t CharOfByte(unsigned char b) {
+  return b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : char32_t{b};
+}
 
 std::string CodePageToUtf8(std::string_view bytes) {
   std::string out;

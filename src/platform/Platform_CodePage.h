@@ -8,6 +8,9 @@
 
 namespace px {
 
+// The character of one byte of the code page.
+char32_t CharOfByte(unsigned char b);
+
 // Every byte has a character: the five bytes Windows-1252 leaves undefined
 // become the control characters of the same number, so the conversion back
 // restores them.

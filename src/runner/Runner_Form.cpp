@@ -8,12 +8,14 @@
 
 #include "code/Code_Constant.h"
 #include "code/Script_Main.h"
+#include "graphics/Graphics_Font.h"
 #include "runner/Run_Global.h"
 #include "runner/Runner_Load.h"
 #include "sound/Sound_Main.h"
 #include "system/Support_IncludedFile.h"
 #include "world/Action_Class.h"
 #include "world/Run_Main.h"
+#include "world/Run_Trigger.h"
 
 namespace px {
 
@@ -29,7 +31,14 @@ struct PrepareStep {
 
 // The failing step has shown its own message.
 bool PrepareDisplay(Runtime& rt) {
-  rt.display.onCreateTextures = [&rt] { MakeResourceTextures(rt.display.textures, rt.resources); };
+  rt.display.onCreateTextures = [&rt] {
+    MakeResourceTextures(rt.display.textures, rt.resources);
+    // The default font's old texture went with the old table.
+    if (CFont* font = rt.display.text.defaultFont.get()) {
+      font->texture = -1;
+      MakeTextures(rt.display.textures, *font);
+    }
+  };
   return rt.display.Setup(rt.settings, rt.applicationTitle);
 }
 
@@ -39,7 +48,7 @@ const PrepareStep kPrepareSteps[] = {
     {50, "Extracting included files", ExportIncludedFiles, nullptr},
     {55, "Preparing extension pacakges", nullptr, "Failed to prepare extension packages."},
     {60, "Preparing constants", DefineUserConstants, "Failed to define the constants."},
-    {61, "Preparing triggers", nullptr, "Failed to prepare triggers."},
+    {61, "Preparing triggers", PrepareTriggers, "Failed to prepare triggers."},
     {62, "Compiling scripts", CompileScripts, "Failed to compile the scripts."},
     {70, "Compiling time line actions", PrepareTimeLineActions,
      "Failed to compile the actions in the time lines."},

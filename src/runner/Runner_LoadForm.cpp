@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "graphics/Graphics_Font.h"
+#include "graphics/Graphics_Text.h"
 #include "runner/Option_Main.h"
 
 namespace px {
@@ -113,7 +115,16 @@ TBitmap32 TLoadForm::Render() const {
   DrawControl(frame, loadImage);
   DrawControl(frame, loadEmptyShape);
   DrawControl(frame, loadFullShape);
-  // The stage label needs the text renderer, which comes with the fonts.
+  if (loadLabel.visible && !labelText.empty()) {
+    if (!labelFont_) {
+      // The small sans-serif face of dialog labels.
+      labelFont_ = std::make_unique<CFont>();
+      RenderSystemFont(*labelFont_, "Tahoma", 8, false, false, 32, 255);
+    }
+    const LoadControl& c = loadLabel;
+    DrawTextLine(frame, *labelFont_, c.left, c.top, labelText, 0x000000,
+                 {c.left, c.top, c.left + c.width, c.top + c.height});
+  }
   return frame;
 }
 

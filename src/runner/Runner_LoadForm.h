@@ -10,6 +10,7 @@
 
 #include "graphics/BM32_Bitmap.h"
 #include "platform/Platform.h"
+#include "resources/Font_Class.h"
 
 namespace px {
 
@@ -68,6 +69,8 @@ class TLoadForm {
   bool shown_ = false;
   std::uint8_t alpha_ = 255;
   std::optional<std::uint32_t> transparentColor_;
+  // The label's font, rendered on first need.
+  mutable std::unique_ptr<CFont> labelFont_;
 };
 
 }  // namespace px

@@ -86,6 +86,16 @@ bool PrepareAction(Runtime& rt, CAction& action) {
   return true;
 }
 
+CAction MakeCodeAction(const std::string& text) {
+  CAction action;
+  action.kind = ActionKind::Code;
+  action.exec_type = ExecType::Code;
+  action.arg_count = 1;
+  action.arg_kinds = {1};
+  action.arg_texts = {text};
+  return action;
+}
+
 bool PrepareEvent(Runtime& rt, CEvent& event) {
   for (std::size_t i = 0; i < event.actions.size(); ++i) {
     rt.event.action = static_cast<std::int32_t>(i);

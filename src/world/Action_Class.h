@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "code/Code_Main.h"
 #include "code/Code_Value.h"
@@ -32,6 +33,8 @@ struct RPreparedAction {
 // Prepares one action; the current event names the place for errors. False
 // after a compile error, reported as a fatal error.
 bool PrepareAction(Runtime& rt, CAction& action);
+// A code action holding `text`, stored as the maker's code action is.
+CAction MakeCodeAction(const std::string& text);
 // Prepares every action of an event; false at the first compile error.
 bool PrepareEvent(Runtime& rt, CEvent& event);
 // Start-up steps: every action of every time-line moment, of every object

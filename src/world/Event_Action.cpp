@@ -30,10 +30,34 @@ class ActionRunner {
       : rt_(rt), self_(self), other_(other), list_(list) {}
 
   void RunAll() {
-    for (std::size_t i = 0; i < list_.size();) i = Run(i);
+    for (std::size_t i = 0; i < list_.size();) {
+      if (!IsPlainCode(list_[i])) {
+        i = Run(i);
+        continue;
+      }
+      // A code action for self, the usual case: run without the walk.
+      if (ChangePending(rt_)) return;
+      rt_.event.action = static_cast<std::int32_t>(i);
+      const CAction& a = list_[i];
+      RValue result;
+      RunCodeAction(a, *a.prepared.get(), a.may_be_relative && a.relative, self_, other_, result);
+      ++i;
+    }
   }
 
  private:
+  // A plain (not a question, not a block, repeat, else or exit) code
+  // action without arguments that applies to self.
+  static bool IsPlainCode(const CAction& a) {
+    const RPreparedAction* p = a.prepared.get();
+    if (!p || a.is_question || p->execType != ExecType::Code || !p->code || p->argCount != 0)
+      return false;
+    if (p->kind != ActionKind::Normal && p->kind != ActionKind::Code &&
+        p->kind != ActionKind::Variable)
+      return false;
+    return !a.has_applies_to || a.applies_to == kSelf;
+  }
+
   bool Stops(std::size_t i) const { return i >= list_.size() || ChangePending(rt_); }
 
   ActionKind KindAt(std::size_t i) const {

@@ -144,7 +144,9 @@ std::string EventName(const Runtime& rt, std::int32_t type, std::int32_t number)
     case 10:
       return "Key Release Event for " + KeyName(number) + " Key";
     case 11:
-      return "Trigger Event: " + rt.resources.triggers.name(number);
+      return "Trigger Event: " + (rt.resources.triggers.exists(number)
+                                      ? rt.resources.triggers.name(number)
+                                      : std::string("<Deleted>"));
     default:
       return "<Unknown Event>";
   }

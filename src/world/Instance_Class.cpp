@@ -31,7 +31,7 @@ double Snap(double v) {
 
 CInstance::CInstance(const GameResources& res, std::int32_t newId, std::int32_t objectIndex,
                      double nx, double ny)
-    : id(newId), x(nx), y(ny), xstart(nx), ystart(ny), xprevious(nx), yprevious(ny) {
+    : id(newId), x(nx), y(ny), xprevious(nx), yprevious(ny), xstart(nx), ystart(ny) {
   SetObject(res, objectIndex);
 }
 

@@ -16,23 +16,9 @@ void GrowTo(List& lists, std::int32_t object) {
     lists.resize(static_cast<std::size_t>(object) + 1);
 }
 
-std::span<CInstance* const> ListOf(const std::vector<std::vector<CInstance*>>& lists,
-                                   std::int32_t object) {
-  if (object < 0 || static_cast<std::size_t>(object) >= lists.size()) return {};
-  return lists[static_cast<std::size_t>(object)];
-}
-
 }  // namespace
 
 // ---- The instance registry ----
-
-std::span<CInstance* const> CInstanceList::exact(std::int32_t object) const {
-  return ListOf(exact_, object);
-}
-
-std::span<CInstance* const> CInstanceList::family(std::int32_t object) const {
-  return ListOf(family_, object);
-}
 
 void CInstanceList::Enter(const GameResources& res, CInstance& inst) {
   const std::int32_t own = inst.object_index;

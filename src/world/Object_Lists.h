@@ -29,9 +29,9 @@ class CInstanceList final : public InstanceLookup {
 
   // Instances of exactly this object, in list order (empty for an index
   // without instances).
-  std::span<CInstance* const> exact(std::int32_t object) const;
+  std::span<CInstance* const> exact(std::int32_t object) const { return ListOf(exact_, object); }
   // Instances of this object and of its descendants, in list order.
-  std::span<CInstance* const> family(std::int32_t object) const;
+  std::span<CInstance* const> family(std::int32_t object) const { return ListOf(family_, object); }
 
   // Appends an instance to the list and to its exact and family lists.
   CInstance& Add(const GameResources& res, std::unique_ptr<CInstance> inst);
@@ -63,6 +63,12 @@ class CInstanceList final : public InstanceLookup {
 
   std::vector<std::unique_ptr<CInstance>> active_;
   std::vector<std::unique_ptr<CInstance>> deactivated_;
+  static std::span<CInstance* const> ListOf(const std::vector<std::vector<CInstance*>>& lists,
+                                            std::int32_t object) {
+    if (object < 0 || static_cast<std::size_t>(object) >= lists.size()) return {};
+    return lists[static_cast<std::size_t>(object)];
+  }
+
   std::vector<std::vector<CInstance*>> exact_;
   std::vector<std::vector<CInstance*>> family_;
   // The active instance of each id; after a change of object the new

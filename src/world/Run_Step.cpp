@@ -12,6 +12,8 @@
 #include "world/Room_Draw.h"
 #include "world/Run_Handle_Collision.h"
 #include "world/Run_Room.h"
+#include "world/Run_TimeLine.h"
+#include "world/Run_Trigger.h"
 
 namespace px {
 
@@ -71,7 +73,9 @@ void RememberPositions(Runtime& rt) {
   }
 }
 
+// The triggers of the moment, then its step events.
 void StepEvents(Runtime& rt, std::int32_t moment) {
+  CheckTriggers(rt, moment);
   RaiseEvent(rt, kStepKind, moment);
 }
 
@@ -233,6 +237,8 @@ void ScrollLayers(Runtime& rt) {
 
 void Animate(Runtime& rt) {
   CInstanceList& list = rt.world.instances;
+  // Objects without the event (in the ascending event list) skip the call.
+  const auto listening = rt.world.eventLists.objects(kOtherEventKind, kEvAnimationEnd);
   const std::size_t count = list.size();
   for (std::size_t i = 0; i < count && i < list.size(); ++i) {
     CInstance& inst = list.at(i);
@@ -241,7 +247,8 @@ void Animate(Runtime& rt) {
     const double images = sprite ? double(sprite->images.size()) : 0.0;
     if (std::floor(inst.image_index) >= images) {
       inst.image_index -= images;
-      PerformEvent(rt, &inst, &inst, kOtherEventKind, kEvAnimationEnd);
+      if (std::binary_search(listening.begin(), listening.end(), inst.object_index))
+        PerformEvent(rt, &inst, &inst, kOtherEventKind, kEvAnimationEnd);
     }
   }
 }
@@ -258,6 +265,7 @@ void RunStep(Runtime& rt) {
   // Each phase that raises events ends the step when a change waits.
   void (*const phases[])(Runtime&) = {
       [](Runtime& r) { StepEvents(r, kEvStepBegin); },
+      AdvanceTimeLines,
       RunAlarms,
       KeyboardEvents,
       JoystickEvents,

@@ -34,7 +34,7 @@ class Routing : public ::testing::Test {
     rt.vars.globals.set(v, 0, RValue::FromReal(5));
     scope.self = &self;
     scope.other = &other;
-    scope.locals.emplace();
+    scope.locals = std::make_unique<CVariableList>();
     scope.locals->set(v, 0, RValue::FromReal(7));
     DeclareGlobalVar(rt.vars, g);
     rt.vars.globals.set(g, 0, RValue::FromReal(50));

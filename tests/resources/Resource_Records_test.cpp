@@ -148,6 +148,8 @@ TEST(ResourceRecords, StartUpLoadsEveryKindAndExtractsPackageFiles) {
     if (CSprite* s = loaded.sprites.get(i)) s->textures.clear();
   for (int i = 0; i < loaded.backgrounds.count(); ++i)
     if (CBackground* b = loaded.backgrounds.get(i)) b->texture = -1;
+  for (int i = 0; i < loaded.fonts.count(); ++i)
+    if (CFont* f = loaded.fonts.get(i)) f->texture = -1;
   EXPECT_EQ(loaded, game.resources);
   const auto folder = std::filesystem::path(rt.tempDir.path()) / "helpers";
   EXPECT_EQ(pxtest::ReadBytes(folder / "helpers.so"),

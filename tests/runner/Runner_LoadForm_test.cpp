@@ -98,3 +98,33 @@ TEST(LoadForm, ImageSizesTheWindowAndPlacesTheBar) {
   EXPECT_FALSE(f.form.shown());
   EXPECT_FALSE(f.form.loadImage.picture.has_value());
 }
+
+TEST(LoadForm, LabelTextIsDrawnInsideTheLabel) {
+  FormFixture f;
+  GameSettings s;
+  s.showProgressBar = true;
+  f.form.SetUp(s, true);
+  f.form.ShowProgress(50, "Compiling scripts");
+  const TBitmap32 frame = f.form.Render();
+  const LoadControl& label = f.form.loadLabel;
+  // Without bar images everything but the text is the window's colour.
+  int inside = 0, outside = 0;
+  for (int y = 0; y < frame.height(); ++y)
+    for (int x = 0; x < frame.width(); ++x) {
+      if (frame.GetPixel(x, y) == TLoadForm::kButtonFace) continue;
+      const bool in = x >= label.left && x < label.left + label.width && y >= label.top &&
+                      y < label.top + label.height;
+      (in ? inside : outside)++;
+    }
+  EXPECT_GT(inside, 20);
+  EXPECT_EQ(outside, 0);
+  // Without the label, nothing of the text shows.
+  FormFixture plain;
+  GameSettings t;
+  t.showProgressBar = true;
+  plain.form.SetUp(t, false);
+  plain.form.ShowProgress(50, "Compiling scripts");
+  const TBitmap32 none = plain.form.Render();
+  for (int y = 0; y < none.height(); ++y)
+    for (int x = 0; x < none.width(); ++x) ASSERT_EQ(none.GetPixel(x, y), TLoadForm::kButtonFace);
+}

@@ -279,10 +279,18 @@ px::GameFile RichGame() {
   GameResources& r = game.resources;
   r.extensions = {MakePackage()};
 
-  CTrigger t{"at_edge", "x > room_width", 2, "trig_edge"};
+  CTrigger t{.name = "at_edge",
+             .condition = "x > room_width",
+             .moment = 2,
+             .constantName = "trig_edge",
+             .compiled = nullptr};
   r.triggers.add(t.name, t);
   r.triggers.addEmpty();
-  t = {"always", "true", 0, "trig_always"};
+  t = {.name = "always",
+       .condition = "true",
+       .moment = 0,
+       .constantName = "trig_always",
+       .compiled = nullptr};
   r.triggers.add(t.name, t);
 
   CSound snd;

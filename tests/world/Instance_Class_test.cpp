@@ -140,4 +140,34 @@ TEST_F(InstanceFields, SettersStoreWhatTheirFieldsHold) {
       << w.rt.code.report.last;
 }
 
+// Built-in variables of self are read and written through their table entry
+// directly; compound assignments combine as on any other variable and go
+// through the setter (which keeps the bounding box up to date).
+TEST_F(InstanceFields, CompoundAssignmentsOnBuiltinsCombineAndUseTheSetter) {
+  const struct {
+    const char* code;
+    const char* expression;
+    double value;
+  } cases[] = {
+      {"x = 10; x += 2.5", "x", 12.5}, {"x = 10; self.x -= 4", "x", 6},
+      {"x = 10; x *= -2", "x", -20},   {"x = 10; x /= 4", "x", 2.5},
+      {"x = 6; x |= 9", "x", 15},      {"x = 6; x &= 3", "x", 2},
+      {"x = 6; x ^= 3", "x", 5},       {"x = 640; depth = 1; depth += x", "depth", 641},
+  };
+  for (const auto& c : cases) {
+    w.Run(*self, "image_xscale = 1; image_angle = 0; mask_index = -1; sprite_index = -1");
+    w.Run(*self, c.code);
+    EXPECT_EQ(Eval(std::string("return ") + c.expression), c.value) << c.code;
+  }
+  w.Run(*self, "sprite_index = 0; x = 15");
+  const std::int32_t left = self->bbox_left;
+  w.Run(*self, "x = 10; x += 5");
+  EXPECT_EQ(self->bbox_left, left);
+  w.rt.settings.showErrors = false;
+  w.Run(*self, "x = 3; x += 'a'");
+  EXPECT_TRUE(w.rt.code.report.last.ends_with("Wrong type of arguments to +."))
+      << w.rt.code.report.last;
+  EXPECT_EQ(Eval("return x"), 3);
+}
+
 }  // namespace

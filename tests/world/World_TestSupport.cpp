@@ -5,6 +5,7 @@
 #include "code/Code_Main.h"
 #include "code/Script_Main.h"
 #include "world/Action_Class.h"
+#include "world/Run_Trigger.h"
 
 namespace pxtest {
 
@@ -127,14 +128,14 @@ void WorldRun::AddScript(const std::string& name, const std::string& text) {
 }
 
 bool WorldRun::Start() {
-  if (!CompileScripts(rt)) return false;
+  if (!PrepareTriggers(rt) || !CompileScripts(rt)) return false;
   for (int o = 0; o < rt.resources.objects.count(); ++o) {
     if (CObject* obj = rt.resources.objects.get(o)) {
       for (auto& kind : obj->events)
         for (RNumberedEvent& stored : kind) LocateActionFunctions(rt, stored.event);
     }
   }
-  if (!PrepareObjectActions(rt)) return false;
+  if (!PrepareTimeLineActions(rt) || !PrepareObjectActions(rt)) return false;
   StartWorld(rt);
   return true;
 }
