@@ -11,6 +11,7 @@
 #include "resources/Resource_Chunks.h"
 #include "runner/Run_Global.h"
 #include "world/Event_Main.h"
+#include "motion/Motion_Near.h"
 #include "world/Instance_Match.h"
 #include "world/Object_Parents.h"
 
@@ -29,7 +30,7 @@ CInstance* SelfOrOther(CInstanceBase* self, CInstanceBase* other, std::int32_t o
 }
 
 CInstance* InstanceAtPoint(Runtime& rt, double x, double y, std::int32_t obj) {
-  return FirstMatch(rt, obj, [&](const CInstance& inst) {
+  return FirstNear(rt, obj, NearRect(x, y, x, y), [&](const CInstance& inst) {
     return PointInInstance(rt.resources, inst, true, x, y);
   });
 }

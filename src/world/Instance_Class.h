@@ -10,6 +10,7 @@
 #include <string>
 
 #include "code/Variable_Main.h"
+#include "motion/Motion_GridLink.h"
 
 namespace px {
 
@@ -82,6 +83,7 @@ class CInstance : public CInstanceBase {
   // Set while the destroy event of instance_destroy runs, so that calling
   // it again from there does not run the event again.
   bool destroying = false;
+  GridLink grid;
 
   // Takes sprite, mask, depth, solid, visible and persistent from the object
   // and remembers it; the bounding box follows.
@@ -111,6 +113,7 @@ class CInstance : public CInstanceBase {
   std::int32_t shapeSprite() const { return mask_index >= 0 ? mask_index : sprite_index; }
 
  private:
+  void ComputeBox(const GameResources& res);
   void DirectionAndSpeedFromComponents();
   void ComponentsFromDirectionAndSpeed();
 };

@@ -1,6 +1,9 @@
 // Collision events of the step.
 #include "world/Run_Handle_Collision.h"
 
+#include <algorithm>
+
+#include "motion/Motion_Near.h"
 #include "motion/Sprite_Mask.h"
 #include "runner/Run_Global.h"
 #include "world/Event_Main.h"
@@ -26,6 +29,8 @@ void CollidePair(Runtime& rt, CInstance& i, CInstance& k) {
   PerformEvent(rt, &i, &k, kCollisionKind, k.object_index);
   PerformEvent(rt, &k, &i, kCollisionKind, i.object_index);
   if (!(i.solid || k.solid)) return;
+  // PATH-STEP HOOK: both paths advance again here (before the move by the
+  // speeds) once path following is in place.
   i.SetPosition(res, i.x + i.hspeed, i.y + i.vspeed);
   k.SetPosition(res, k.x + k.hspeed, k.y + k.vspeed);
   if (InstancesCollide(res, i, k)) {
@@ -34,7 +39,8 @@ void CollidePair(Runtime& rt, CInstance& i, CInstance& k) {
   }
 }
 
-void CollisionsOfPair(Runtime& rt, std::int32_t a, std::int32_t b) {
+// The plain walk: every instance of b for every instance of a.
+void CollisionsOfPairAll(Runtime& rt, std::int32_t a, std::int32_t b) {
   const CInstanceList& list = rt.world.instances;
   const std::size_t count = list.exact(a).size();
   for (std::size_t ii = 0; ii < count; ++ii) {
@@ -51,14 +57,52 @@ void CollisionsOfPair(Runtime& rt, std::int32_t a, std::int32_t b) {
   }
 }
 
+// The same walk, visiting of b's instances only those the grid finds near
+// i. Nothing changes between two events, so after each event the grid is
+// asked again and the walk goes on after the instance just met.
+void CollisionsOfPairNear(Runtime& rt, std::int32_t a, std::int32_t b) {
+  const CInstanceList& list = rt.world.instances;
+  const std::size_t count = list.exact(a).size();
+  for (std::size_t ii = 0; ii < count; ++ii) {
+    if (ii >= list.exact(a).size() || ChangePending(rt)) return;
+    CInstance* i = list.exact(a)[ii];
+    if (i->deleted) continue;
+    const std::size_t others = list.exact(b).size();
+    std::size_t next = a == b ? ii : 0;
+    for (bool met = true; met;) {
+      met = false;
+      const NearBox box = NearBoxOf(*i);
+      const auto near = rt.world.grid.Near(list, box.left, box.top, box.right, box.bottom);
+      const auto exact = list.exact(b);
+      for (CInstance* k : near) {
+        const std::size_t kk = SlotIndex(exact, *k);
+        if (kk == exact.size()) continue;
+        if (kk < next) continue;
+        if (kk >= others) break;
+        if (!InstancesCollide(rt.resources, *i, *k)) continue;
+        CollidePair(rt, *i, *k);
+        if (ChangePending(rt)) return;
+        next = kk + 1;
+        met = true;
+        break;
+      }
+    }
+    // The plain walk stops the pair when b's list has shrunk under it.
+    if (list.exact(b).size() < others) return;
+  }
+}
+
 }  // namespace
 
-void CollisionEvents(Runtime& rt) {
+void CollisionEvents(Runtime& rt, CollisionSearch search) {
   // Indexed, as an event may rebuild the pair list.
   for (std::size_t p = 0; p < rt.world.eventLists.collisionPairs().size(); ++p) {
     if (ChangePending(rt)) return;
     const auto [a, b] = rt.world.eventLists.collisionPairs()[p];
-    CollisionsOfPair(rt, a, b);
+    if (search == CollisionSearch::Grid)
+      CollisionsOfPairNear(rt, a, b);
+    else
+      CollisionsOfPairAll(rt, a, b);
   }
 }
 

@@ -2,10 +2,13 @@
 // and how solid instances are sent back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "runner/Run_Global.h"
+#include "world/Run_Handle_Collision.h"
 #include "world/Run_Main.h"
 #include "world/World_TestSupport.h"
 
@@ -39,12 +42,6 @@ class CollisionPhaseTest : public ::testing::Test {
     w.rt.resources.rooms.add("rm", room);
   }
 
-  std::string Play(std::int64_t steps) {
-    w.rt.maxSteps = steps;
-    EXPECT_TRUE(w.Start());
-    RunGame(w.rt);
-    return w.TakeLog();
-  }
 
   WorldRun w;
   std::int32_t block = -1;
@@ -62,7 +59,7 @@ TEST_F(CollisionPhaseTest, EventsRunForEachOverlappingPairInListOrder) {
   w.On(a, EventKind::Collision, b, {CodeAction("log('a', id, other.id)")});
   w.On(a, EventKind::Collision, a, {CodeAction("log('aa', id, other.id)")});
   Room({At(a, 100001, 0, 0), At(a, 100002, 1, 0), At(b, 100003, 1, 0), At(b, 100004, 50, 50)});
-  EXPECT_EQ(Play(1),
+  EXPECT_EQ(w.Play(1),
             "aa 100001 100002|aa 100002 100001|"
             "a 100001 100003|a 100002 100003");
 }
@@ -72,7 +69,7 @@ TEST_F(CollisionPhaseTest, BoxesThatMeetOnlyOnClearCellsDoNotCollide) {
   // The boxes share one pixel: a's set bottom-right cell, b's clear
   // top-left one.
   Room({At(a, 100001, 0, 0), At(b, 100002, 1, 1)});
-  EXPECT_EQ(Play(1), "");
+  EXPECT_EQ(w.Play(1), "");
 }
 
 TEST_F(CollisionPhaseTest, ASolidCollisionSendsBothBackBeforeTheEvents) {
@@ -82,7 +79,7 @@ TEST_F(CollisionPhaseTest, ASolidCollisionSendsBothBackBeforeTheEvents) {
   Room({At(a, 100001, 0, 0, "hspeed = 3;"), At(b, 100002, 4, 0)});
   // Moving on by its speed after the event still collides: back again.
   w.On(a, EventKind::Step, kEvStepEnd, {CodeAction("log('end', x)")});
-  EXPECT_EQ(Play(1), "0 0 4 0|end 0");
+  EXPECT_EQ(w.Play(1), "0 0 4 0|end 0");
 }
 
 TEST_F(CollisionPhaseTest, AfterTheEventsSolidsMoveOnWhenTheWayIsClear) {
@@ -91,7 +88,69 @@ TEST_F(CollisionPhaseTest, AfterTheEventsSolidsMoveOnWhenTheWayIsClear) {
   w.On(a, EventKind::Collision, b, {CodeAction("hspeed = -hspeed; log(x)")});
   Room({At(a, 100001, 0, 0, "hspeed = 3;"), At(b, 100002, 4, 0)});
   w.On(a, EventKind::Step, kEvStepEnd, {CodeAction("log('end', x)")});
-  EXPECT_EQ(Play(1), "0|end -3");
+  EXPECT_EQ(w.Play(1), "0|end -3");
+}
+
+// A crowd of instances of three objects, some solid, of mixed shapes,
+// scales and angles, moved and collided for a few steps. The events move,
+// create and destroy instances, so the grid must follow them mid-phase.
+std::string Crowd(unsigned seed, CollisionSearch search) {
+  WorldRun w;
+  w.rt.settings.showErrors = false;
+  const std::int32_t sprites[] = {
+      w.AddSprite("ring", {"###", "#.#", "###"}, 1, 1),
+      w.AddSprite("bar", {"######", "#....."}),
+      w.AddSprite("dot", {"#"}),
+  };
+  const std::int32_t a = w.AddObject("a");
+  const std::int32_t b = w.AddObject("b");
+  const std::int32_t c = w.AddObject("c");
+  w.object(c).solid = true;
+  w.On(a, EventKind::Collision, a, {CodeAction("log('aa', id, other.id, x, y)")});
+  w.On(a, EventKind::Collision, b,
+       {CodeAction("log('ab', id, other.id); if (id mod 5 == 0) x += 40;")});
+  w.On(b, EventKind::Collision, c,
+       {CodeAction("log('bc', id, other.id, x, y); if (id mod 7 == 0) instance_destroy();")});
+  w.On(c, EventKind::Collision, a,
+       {CodeAction("log('ca', id, other.id, x, y); "
+                   "if (id mod 11 == 0) instance_create(other.x + 2, other.y, b);")});
+  EXPECT_TRUE(w.Start());
+  std::mt19937 rng(seed);
+  const auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  const std::int32_t objects[] = {a, b, c};
+  for (int n = 0; n < 300; ++n) {
+    CInstance& inst = w.Create(objects[pick(3)], pick(200) - 20, pick(200) - 20);
+    const GameResources& res = w.rt.resources;
+    inst.SetSprite(res, sprites[pick(3)]);
+    if (pick(4) == 0) inst.SetXScale(res, (pick(5) - 2) * 1.5 + 0.5);
+    if (pick(4) == 0) inst.SetAngle(res, pick(8) * 45);
+    // A few wide ones that span many cells of the grid.
+    if (n % 60 == 0) inst.SetXScale(res, 120);
+    inst.hspeed = pick(7) - 3;
+    inst.vspeed = pick(7) - 3;
+  }
+  for (int step = 0; step < 4; ++step) {
+    CInstanceList& list = w.rt.world.instances;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+      CInstance& inst = list.at(i);
+      inst.xprevious = inst.x;
+      inst.yprevious = inst.y;
+      inst.SetPosition(w.rt.resources, inst.x + inst.hspeed, inst.y + inst.vspeed);
+    }
+    CollisionEvents(w.rt, search);
+    w.log.push_back("step");
+  }
+  return w.TakeLog();
+}
+
+TEST(CollisionSearch, TheGridRaisesTheSameEventsInTheSameOrderAsEveryPair) {
+  for (unsigned seed : {1u, 2u, 3u, 4u}) {
+    SCOPED_TRACE(seed);
+    const std::string all = Crowd(seed, CollisionSearch::AllPairs);
+    // The scene is busy enough to mean something.
+    EXPECT_GT(std::count(all.begin(), all.end(), '|'), 100);
+    EXPECT_EQ(Crowd(seed, CollisionSearch::Grid), all);
+  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "code/Code_Main.h"
 #include "code/Script_Main.h"
 #include "world/Action_Class.h"
+#include "world/Run_Main.h"
 #include "world/Run_Trigger.h"
 
 namespace pxtest {
@@ -155,6 +156,13 @@ RValue WorldRun::Run(CInstance& self, std::string_view text) {
   }
   RunCode(rt, &self, &self, code, result);
   return result;
+}
+
+std::string WorldRun::Play(std::int64_t steps) {
+  rt.maxSteps = steps;
+  EXPECT_TRUE(Start());
+  RunGame(rt);
+  return TakeLog();
 }
 
 std::string WorldRun::TakeLog() {
