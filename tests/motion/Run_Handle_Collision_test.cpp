@@ -124,8 +124,11 @@ std::string Crowd(unsigned seed, CollisionSearch search) {
     inst.SetSprite(res, sprites[pick(3)]);
     if (pick(4) == 0) inst.SetXScale(res, (pick(5) - 2) * 1.5 + 0.5);
     if (pick(4) == 0) inst.SetAngle(res, pick(8) * 45);
-    // A few wide ones that span many cells of the grid.
-    if (n % 60 == 0) inst.SetXScale(res, 120);
+    // A few huge ones that span many cells of the grid.
+    if (n % 60 == 0) {
+      inst.SetXScale(res, 200);
+      inst.SetYScale(res, 150);
+    }
     inst.hspeed = pick(7) - 3;
     inst.vspeed = pick(7) - 3;
   }
