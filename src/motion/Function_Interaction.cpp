@@ -44,15 +44,14 @@ void PlaceSnappedFn(Runtime&, CInstanceBase* self, CInstanceBase*, std::int32_t,
 // The id of the first instance obj names (all, an id, a family) that the
 // shape test meets, not the caller when notme, or -4.
 template <auto Test>
-void FirstInShape(Runtime& rt, CInstanceBase* self, RValue& result, double x1, double y1,
-                  double x2, double y2, const RValue* rest) {
+void FirstInShape(Runtime& rt, CInstanceBase* self, RValue& result, double x1, double y1, double x2,
+                  double y2, const RValue* rest) {
   const std::int32_t obj = IntArg(rest[0]);
   const bool precise = FlagArg(rest[1]);
   const CInstance* skip = FlagArg(rest[2]) ? AsInstance(self) : nullptr;
-  const CInstance* found =
-      FirstNear(rt, obj, NearRect(x1, y1, x2, y2), [&](const CInstance& inst) {
-        return &inst != skip && Test(rt.resources, inst, precise, x1, y1, x2, y2);
-      });
+  const CInstance* found = FirstNear(rt, obj, NearRect(x1, y1, x2, y2), [&](const CInstance& inst) {
+    return &inst != skip && Test(rt.resources, inst, precise, x1, y1, x2, y2);
+  });
   result.setReal(found ? found->id : kNoone);
 }
 
@@ -63,8 +62,8 @@ bool PointTest(const GameResources& res, const CInstance& inst, bool precise, do
 
 void CollisionPointFn(Runtime& rt, CInstanceBase* self, CInstanceBase*, std::int32_t,
                       RValue& result, const FunctionArgs& args) {
-  FirstInShape<PointTest>(rt, self, result, args[0].real, args[1].real, args[0].real,
-                          args[1].real, &args[2]);
+  FirstInShape<PointTest>(rt, self, result, args[0].real, args[1].real, args[0].real, args[1].real,
+                          &args[2]);
 }
 
 void CollisionRectangleFn(Runtime& rt, CInstanceBase* self, CInstanceBase*, std::int32_t,
@@ -85,8 +84,8 @@ void CollisionEllipseFn(Runtime& rt, CInstanceBase* self, CInstanceBase*, std::i
                                   args[3].real, &args[4]);
 }
 
-void CollisionLineFn(Runtime& rt, CInstanceBase* self, CInstanceBase*, std::int32_t,
-                     RValue& result, const FunctionArgs& args) {
+void CollisionLineFn(Runtime& rt, CInstanceBase* self, CInstanceBase*, std::int32_t, RValue& result,
+                     const FunctionArgs& args) {
   FirstInShape<LineInInstance>(rt, self, result, args[0].real, args[1].real, args[2].real,
                                args[3].real, &args[4]);
 }

@@ -25,8 +25,8 @@ class CollisionGrid {
   // (inclusive; possibly a few more), in instance-list order. Afterwards
   // every active instance's grid.slot is its index in the list. The span
   // lives until the next call.
-  std::span<CInstance* const> Near(const CInstanceList& list, std::int64_t left,
-                                   std::int64_t top, std::int64_t right, std::int64_t bottom);
+  std::span<CInstance* const> Near(const CInstanceList& list, std::int64_t left, std::int64_t top,
+                                   std::int64_t right, std::int64_t bottom);
 
  private:
   struct Entry {

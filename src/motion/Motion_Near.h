@@ -42,8 +42,9 @@ inline NearBox NearBoxOf(const CInstance& inst) {
 // or list.size() when it is not there. The instances must have been
 // numbered by a grid query.
 inline std::size_t SlotIndex(std::span<CInstance* const> list, const CInstance& inst) {
-  const auto it = std::lower_bound(list.begin(), list.end(), inst.grid.slot,
-                                   [](const CInstance* e, std::uint32_t s) { return e->grid.slot < s; });
+  const auto it =
+      std::lower_bound(list.begin(), list.end(), inst.grid.slot,
+                       [](const CInstance* e, std::uint32_t s) { return e->grid.slot < s; });
   return it != list.end() && *it == &inst ? static_cast<std::size_t>(it - list.begin())
                                           : list.size();
 }

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "code/Code_Value.h"
-#include "motion/Sprite_Mask.h"
 #include "motion/Motion_Near.h"
+#include "motion/Sprite_Mask.h"
 
 namespace px {
 

@@ -117,7 +117,8 @@ void BuildMasks(CSprite& sprite, const MaskSettings& settings) {
   const std::vector<TBitmap32>& images = sprite.images;
   if (!images.empty()) {
     if (settings.separate) {
-      for (const TBitmap32& image : images) sprite.masks.push_back(MakeMask(&image, &image + 1, settings));
+      for (const TBitmap32& image : images)
+        sprite.masks.push_back(MakeMask(&image, &image + 1, settings));
     } else {
       sprite.masks.push_back(MakeMask(images.data(), images.data() + images.size(), settings));
     }

@@ -6,12 +6,12 @@
 
 #include "code/Code_Error.h"
 #include "code/Function_Support.h"
+#include "motion/Motion_Near.h"
 #include "motion/Motion_Place.h"
 #include "motion/Sprite_Mask.h"
 #include "resources/Resource_Chunks.h"
 #include "runner/Run_Global.h"
 #include "world/Event_Main.h"
-#include "motion/Motion_Near.h"
 #include "world/Instance_Match.h"
 #include "world/Object_Parents.h"
 

@@ -39,22 +39,32 @@ void CollidePair(Runtime& rt, CInstance& i, CInstance& k) {
   }
 }
 
-// The plain walk: every instance of b for every instance of a.
-void CollisionsOfPairAll(Runtime& rt, std::int32_t a, std::int32_t b) {
+// Calls walk(i, first, others) for each live instance i of a's list (its
+// count taken at the start): b's instances first .. others - 1 are the ones
+// to visit. A walk returning false ends the pair.
+template <class Walk>
+void ForEachOfA(Runtime& rt, std::int32_t a, std::int32_t b, Walk&& walk) {
   const CInstanceList& list = rt.world.instances;
   const std::size_t count = list.exact(a).size();
   for (std::size_t ii = 0; ii < count; ++ii) {
     if (ii >= list.exact(a).size() || ChangePending(rt)) return;
     CInstance* i = list.exact(a)[ii];
     if (i->deleted) continue;
-    const std::size_t first = a == b ? ii : 0;
-    const std::size_t others = list.exact(b).size();
-    for (std::size_t kk = first; kk < others; ++kk) {
-      if (kk >= list.exact(b).size() || ChangePending(rt)) return;
-      CInstance* k = list.exact(b)[kk];
-      if (InstancesCollide(rt.resources, *i, *k)) CollidePair(rt, *i, *k);
-    }
+    if (!walk(*i, a == b ? ii : 0, list.exact(b).size())) return;
   }
+}
+
+// The plain walk: every instance of b for every instance of a.
+void CollisionsOfPairAll(Runtime& rt, std::int32_t a, std::int32_t b) {
+  const CInstanceList& list = rt.world.instances;
+  ForEachOfA(rt, a, b, [&](CInstance& i, std::size_t first, std::size_t others) {
+    for (std::size_t kk = first; kk < others; ++kk) {
+      if (kk >= list.exact(b).size() || ChangePending(rt)) return false;
+      CInstance* k = list.exact(b)[kk];
+      if (InstancesCollide(rt.resources, i, *k)) CollidePair(rt, i, *k);
+    }
+    return true;
+  });
 }
 
 // The same walk, visiting of b's instances only those the grid finds near
@@ -62,34 +72,27 @@ void CollisionsOfPairAll(Runtime& rt, std::int32_t a, std::int32_t b) {
 // asked again and the walk goes on after the instance just met.
 void CollisionsOfPairNear(Runtime& rt, std::int32_t a, std::int32_t b) {
   const CInstanceList& list = rt.world.instances;
-  const std::size_t count = list.exact(a).size();
-  for (std::size_t ii = 0; ii < count; ++ii) {
-    if (ii >= list.exact(a).size() || ChangePending(rt)) return;
-    CInstance* i = list.exact(a)[ii];
-    if (i->deleted) continue;
-    const std::size_t others = list.exact(b).size();
-    std::size_t next = a == b ? ii : 0;
+  ForEachOfA(rt, a, b, [&](CInstance& i, std::size_t next, std::size_t others) {
     for (bool met = true; met;) {
       met = false;
-      const NearBox box = NearBoxOf(*i);
+      const NearBox box = NearBoxOf(i);
       const auto near = rt.world.grid.Near(list, box.left, box.top, box.right, box.bottom);
       const auto exact = list.exact(b);
       for (CInstance* k : near) {
         const std::size_t kk = SlotIndex(exact, *k);
-        if (kk == exact.size()) continue;
-        if (kk < next) continue;
+        if (kk == exact.size() || kk < next) continue;
         if (kk >= others) break;
-        if (!InstancesCollide(rt.resources, *i, *k)) continue;
-        CollidePair(rt, *i, *k);
-        if (ChangePending(rt)) return;
+        if (!InstancesCollide(rt.resources, i, *k)) continue;
+        CollidePair(rt, i, *k);
+        if (ChangePending(rt)) return false;
         next = kk + 1;
         met = true;
         break;
       }
     }
-    // The plain walk stops the pair when b's list has shrunk under it.
-    if (list.exact(b).size() < others) return;
-  }
+    // The plain walk ends the pair when b's list has shrunk under it.
+    return list.exact(b).size() >= others;
+  });
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // The collision phase: which instance pairs raise events, in what order,
 // and how solid instances are sent back.
+#include "world/Run_Handle_Collision.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +10,6 @@
 #include <vector>
 
 #include "runner/Run_Global.h"
-#include "world/Run_Handle_Collision.h"
 #include "world/Run_Main.h"
 #include "world/World_TestSupport.h"
 
@@ -41,7 +42,6 @@ class CollisionPhaseTest : public ::testing::Test {
     room.speed = 30;
     w.rt.resources.rooms.add("rm", room);
   }
-
 
   WorldRun w;
   std::int32_t block = -1;

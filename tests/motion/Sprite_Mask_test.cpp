@@ -1,11 +1,12 @@
 // Instance shapes in the room: bounding boxes under scale and rotation,
 // and the point, rectangle, ellipse, line and instance tests against small
 // hand-drawn masks.
+#include "motion/Sprite_Mask.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "motion/Sprite_Mask.h"
 #include "world/World_TestSupport.h"
 
 namespace {
@@ -119,14 +120,14 @@ TEST_F(ShapeTest, PointsOnTheBoxEdge) {
     double x, y;
     bool precise, hit;
   } cases[] = {
-      {13, 20, true, true},       // bbox_right, a set cell
-      {14, 20, true, false},      // bbox_right + 1
-      {13.9, 20, false, true},    // still inside the box
-      {14, 20, false, false},     // the box ends before bbox_right + 1
-      {11, 21, false, true},      // a clear cell: only the box test hits
-      {11, 21, true, false},      //
-      {9.99, 20, false, false},   // left of bbox_left
-      {10.4, 20.4, true, true},   // rounded to the set cell (10, 20)
+      {13, 20, true, true},      // bbox_right, a set cell
+      {14, 20, true, false},     // bbox_right + 1
+      {13.9, 20, false, true},   // still inside the box
+      {14, 20, false, false},    // the box ends before bbox_right + 1
+      {11, 21, false, true},     // a clear cell: only the box test hits
+      {11, 21, true, false},     //
+      {9.99, 20, false, false},  // left of bbox_left
+      {10.4, 20.4, true, true},  // rounded to the set cell (10, 20)
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.x << "," << c.y << " precise " << c.precise);
@@ -140,8 +141,8 @@ TEST_F(ShapeTest, RectangleEllipseAndLineTests) {
   // The ring at (20, 20) covers 19..21 × 19..21 with its centre clear.
   const CInstance& inst = Place(ring, 20, 20);
   const GameResources& res = w.rt.resources;
-  using Test = bool (*)(const GameResources&, const CInstance&, bool, double, double, double,
-                        double);
+  using Test =
+      bool (*)(const GameResources&, const CInstance&, bool, double, double, double, double);
   const struct {
     const char* what;
     Test test;
@@ -206,10 +207,10 @@ TEST_F(ShapeTest, InstancesCollideOnlyWhereSetCellsMeet) {
     Placement p;
     bool hit;
   } cases[] = {
-      {ring, 23, 20, {}, false},  // boxes apart
-      {ring, 22, 20, {}, true},   // column 21 set in both
-      {dot, 20, 20, {}, false},   // inside the box, on the clear centre
-      {dot, 21, 20, {}, true},    //
+      {ring, 23, 20, {}, false},     // boxes apart
+      {ring, 22, 20, {}, true},      // column 21 set in both
+      {dot, 20, 20, {}, false},      // inside the box, on the clear centre
+      {dot, 21, 20, {}, true},       //
       {dot, 20.4, 19.6, {}, false},  // rounded onto the centre
       // Mirrored, the bar reaches left from x = 24 to column 21.
       {bar, 24, 19, {.xscale = -1}, true},

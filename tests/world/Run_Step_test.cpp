@@ -36,7 +36,6 @@ class StepTest : public ::testing::Test {
     return w.rt.resources.rooms.add("rm" + std::to_string(rooms++), room);
   }
 
-
   WorldRun w;
   std::int32_t obj = -1;
   int rooms = 0;
