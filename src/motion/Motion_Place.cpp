@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "code/Code_Value.h"
+#include "motion/Motion_Near.h"
 #include "motion/Sprite_Mask.h"
-#include "world/Instance_Match.h"
 
 namespace px {
 
@@ -25,14 +25,15 @@ auto AtPlace(Runtime& rt, CInstance& self, double x, double y, Test&& test) {
 
 CInstance* InstancePlaceAt(Runtime& rt, CInstance& self, double x, double y, std::int32_t obj) {
   return AtPlace(rt, self, x, y, [&] {
-    return FirstMatch(
-        rt, obj, [&](const CInstance& inst) { return InstancesCollide(rt.resources, self, inst); });
+    return FirstNear(rt, obj, NearBoxOf(self), [&](const CInstance& inst) {
+      return InstancesCollide(rt.resources, self, inst);
+    });
   });
 }
 
 bool PlaceFree(Runtime& rt, CInstance& self, double x, double y) {
   return AtPlace(rt, self, x, y, [&] {
-    return !FirstMatch(rt, kAll, [&](const CInstance& inst) {
+    return !FirstNear(rt, kAll, NearBoxOf(self), [&](const CInstance& inst) {
       return inst.solid && InstancesCollide(rt.resources, self, inst);
     });
   });

@@ -18,6 +18,15 @@ const TMask* ShapeMask(const GameResources& res, const CInstance& inst);
 // precise also on a set cell of its mask. False for deleted instances.
 bool PointInInstance(const GameResources& res, const CInstance& inst, bool precise, double x,
                      double y);
+// Whether a room rectangle, ellipse (given by its bounding rectangle) or
+// line segment meets the instance: by its bounding box, and when precise
+// also on a set cell. False for deleted instances.
+bool RectInInstance(const GameResources& res, const CInstance& inst, bool precise, double x1,
+                    double y1, double x2, double y2);
+bool EllipseInInstance(const GameResources& res, const CInstance& inst, bool precise, double x1,
+                       double y1, double x2, double y2);
+bool LineInInstance(const GameResources& res, const CInstance& inst, bool precise, double x1,
+                    double y1, double x2, double y2);
 // Whether two instances' masks overlap in some pixel.
 bool InstancesCollide(const GameResources& res, const CInstance& a, const CInstance& b);
 

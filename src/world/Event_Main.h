@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "motion/Motion_Grid.h"
 #include "world/Instance_Class.h"
 #include "world/Object_Lists.h"
 
@@ -18,6 +19,8 @@ class CEvent;
 struct World {
   CInstanceList instances;
   CEventLists eventLists;
+  // The instances' boxes by place, for the collision tests.
+  CollisionGrid grid;
   // The last id given out; new instances get the next one.
   std::int32_t lastInstanceId = 100000;
   // The game's score, lives and health.

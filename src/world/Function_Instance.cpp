@@ -6,6 +6,7 @@
 
 #include "code/Code_Error.h"
 #include "code/Function_Support.h"
+#include "motion/Motion_Near.h"
 #include "motion/Motion_Place.h"
 #include "motion/Sprite_Mask.h"
 #include "resources/Resource_Chunks.h"
@@ -29,7 +30,7 @@ CInstance* SelfOrOther(CInstanceBase* self, CInstanceBase* other, std::int32_t o
 }
 
 CInstance* InstanceAtPoint(Runtime& rt, double x, double y, std::int32_t obj) {
-  return FirstMatch(rt, obj, [&](const CInstance& inst) {
+  return FirstNear(rt, obj, NearRect(x, y, x, y), [&](const CInstance& inst) {
     return PointInInstance(rt.resources, inst, true, x, y);
   });
 }

@@ -50,8 +50,10 @@ void CInstance::SetObject(const GameResources& res, std::int32_t objectIndex) {
 }
 
 void CInstance::CopyFrom(const CInstance& other) {
-  // The variable list deep-copies itself; everything else is plain fields.
+  // The variable list deep-copies itself; everything else is plain fields
+  // but the grid link, which belongs to the instance's own place in a list.
   *this = other;
+  grid = {};
 }
 
 void CInstance::SetPosition(const GameResources& res, double nx, double ny) {
@@ -93,7 +95,13 @@ void CInstance::SetAngle(const GameResources& res, double v) {
   ComputeBoundingBox(res);
 }
 
-void CInstance::ComputeSpriteBoundingBox(const GameResources& res) {
+void CInstance::UpdateBoundingBox(const GameResources& res) {
+  const std::int32_t l = bbox_left, t = bbox_top, r = bbox_right, b = bbox_bottom;
+  ComputeBox(res);
+  if (l != bbox_left || t != bbox_top || r != bbox_right || b != bbox_bottom) grid.NoteChange(this);
+}
+
+void CInstance::ComputeBox(const GameResources& res) {
   const CSprite* s = res.sprites.get(shapeSprite());
   if (!s) {
     bbox_left = bbox_top = bbox_right = bbox_bottom = kNoBoundingBox;

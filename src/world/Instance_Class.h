@@ -10,6 +10,7 @@
 #include <string>
 
 #include "code/Variable_Main.h"
+#include "motion/Motion_GridLink.h"
 
 namespace px {
 
@@ -82,6 +83,7 @@ class CInstance : public CInstanceBase {
   // Set while the destroy event of instance_destroy runs, so that calling
   // it again from there does not run the event again.
   bool destroying = false;
+  GridLink grid;
 
   // Takes sprite, mask, depth, solid, visible and persistent from the object
   // and remembers it; the bounding box follows.
@@ -98,16 +100,14 @@ class CInstance : public CInstanceBase {
   void SetYScale(const GameResources& res, double v);
   void SetAngle(const GameResources& res, double v);
   void ComputeBoundingBox(const GameResources& res) {
-    // An instance without a sprite or mask has no box: the usual case for
-    // controllers, and cheap to tell apart on every write of x or y.
-    if (shapeSprite() < 0) {
-      bbox_left = bbox_top = bbox_right = bbox_bottom = kNoBoundingBox;
+    // An instance without a sprite or mask whose box is already empty keeps
+    // it: the usual case for controllers, told apart inline on every write
+    // of x or y.
+    if (shapeSprite() < 0 && bbox_left == kNoBoundingBox && bbox_top == kNoBoundingBox &&
+        bbox_right == kNoBoundingBox && bbox_bottom == kNoBoundingBox)
       return;
-    }
-    ComputeSpriteBoundingBox(res);
+    UpdateBoundingBox(res);
   }
-  // The box from the sprite or mask, scale and angle.
-  void ComputeSpriteBoundingBox(const GameResources& res);
 
   // Motion coupling: each acts only when the value changes.
   void SetDirection(double d);
@@ -121,6 +121,10 @@ class CInstance : public CInstanceBase {
   std::int32_t shapeSprite() const { return mask_index >= 0 ? mask_index : sprite_index; }
 
  private:
+  // The box from the sprite or mask, scale and angle; the grid hears of a
+  // change.
+  void UpdateBoundingBox(const GameResources& res);
+  void ComputeBox(const GameResources& res);
   void DirectionAndSpeedFromComponents();
   void ComponentsFromDirectionAndSpeed();
 };

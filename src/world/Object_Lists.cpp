@@ -38,6 +38,7 @@ void CInstanceList::Enter(const GameResources& res, CInstance& inst) {
 
 CInstance& CInstanceList::Add(const GameResources& res, std::unique_ptr<CInstance> inst) {
   CInstance& added = *inst;
+  ++changes_;
   active_.push_back(std::move(inst));
   byId_[added.id] = &added;
   Enter(res, added);
@@ -45,6 +46,7 @@ CInstance& CInstanceList::Add(const GameResources& res, std::unique_ptr<CInstanc
 }
 
 void CInstanceList::RebuildObjectLists(const GameResources& res) {
+  ++changes_;
   for (auto& list : exact_) list.clear();
   for (auto& list : family_) list.clear();
   for (const auto& inst : active_) Enter(res, *inst);
@@ -91,6 +93,7 @@ bool CInstanceList::Purge(const GameResources& res) {
 }
 
 void CInstanceList::Clear() {
+  ++changes_;
   exact_.clear();
   family_.clear();
   byId_.clear();

@@ -50,6 +50,9 @@ class CInstanceList final : public InstanceLookup {
   // the list is in order already.
   void SortByDepth(const GameResources& res);
 
+  // Counts changes of membership or order of the lists.
+  std::uint64_t changes() const { return changes_; }
+
   // The active, not deleted instance with this id, or null.
   CInstance* find(std::int32_t id) const;
 
@@ -75,6 +78,7 @@ class CInstanceList final : public InstanceLookup {
   // The active instance of each id; after a change of object the new
   // instance, which shares the old one's id.
   std::unordered_map<std::int32_t, CInstance*> byId_;
+  std::uint64_t changes_ = 0;
 };
 
 // Event kinds and their number ranges.

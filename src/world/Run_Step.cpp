@@ -12,6 +12,7 @@
 #include "world/Event_Raise.h"
 #include "world/IO_Main.h"
 #include "world/Room_Draw.h"
+#include "world/Run_Handle_Collision.h"
 #include "world/Run_Room.h"
 #include "world/Run_TimeLine.h"
 #include "world/Run_Trigger.h"
@@ -280,6 +281,7 @@ void RunStep(Runtime& rt) {
       [](Runtime& r) { StepEvents(r, kEvStepNormal); },
       MoveInstances,
       OutsideAndBoundaryEvents,
+      CollisionEvents,
       [](Runtime& r) { StepEvents(r, kEvStepEnd); },
   };
   for (auto phase : phases) {

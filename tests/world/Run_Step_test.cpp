@@ -36,9 +36,6 @@ class StepTest : public ::testing::Test {
     return w.rt.resources.rooms.add("rm" + std::to_string(rooms++), room);
   }
 
-  // Runs the game for at most `steps` steps; the log.
-  std::string Play(std::int64_t steps) { return w.Play(steps); }
-
   WorldRun w;
   std::int32_t obj = -1;
   int rooms = 0;
@@ -68,7 +65,7 @@ TEST_F(StepTest, PhasesRunInTheirOrderAndAChangeEndsTheStep) {
   w.rt.resources.roomOrder = {0};
   AddRoom({At(obj, 100001, -50, 10)});
   AddRoom({});
-  EXPECT_EQ(Play(3),
+  EXPECT_EQ(w.Play(3),
             "create 0|"
             "begin 1|no key 1|no press 1|no release 1|step 1|outside 1|boundary 1|end 1|draw 1|"
             "animation end 1|"
@@ -92,7 +89,7 @@ TEST_F(StepTest, AKeyPressedAndReleasedBetweenStepsCountsInTheNextStep) {
   using Kind = InputEvent::Kind;
   w.rt.replay = {{2, {.kind = Kind::KeyDown, .code = kLeft}},
                  {2, {.kind = Kind::KeyUp, .code = kLeft}}};
-  EXPECT_EQ(Play(3),
+  EXPECT_EQ(w.Play(3),
             "begin 1|none 1|0|held 1|"
             "begin 2|left 2|any 2|press left 2|release left 2|0|held 2|"
             "begin 3|none 3|0|held 3");
@@ -107,7 +104,7 @@ TEST_F(StepTest, AlarmsCountDownOnlyWhereTheObjectHasTheirEvent) {
   AddRoom({At(obj, 100001, 0, 0), At(silent, 100002, 0, 0)});
   w.rt.resources.rooms.get(0)->instances[0].creation_code = "alarm[3] = 2; alarm[4] = 1;";
   w.rt.resources.rooms.get(0)->instances[1].creation_code = "alarm[3] = 1;";
-  EXPECT_EQ(Play(4), "silent 1|ring 0 1|silent 1|silent 1|silent 1");
+  EXPECT_EQ(w.Play(4), "silent 1|ring 0 1|silent 1|silent 1|silent 1");
   EXPECT_EQ(w.rt.run.steps, 4);
 }
 
@@ -122,14 +119,14 @@ TEST_F(StepTest, AnimationWrapsAtTheImageCountAndNotBackwards) {
   w.rt.resources.rooms.get(0)->instances[0].creation_code = "image_speed = 1.5";
   w.rt.resources.rooms.get(0)->instances[1].creation_code = "image_speed = -1";
   // 1.5, 3 → 0 (end), 1.5, 3 → 0 (end).
-  EXPECT_EQ(Play(4), "end 0 1.5|end 0 1.5");
+  EXPECT_EQ(w.Play(4), "end 0 1.5|end 0 1.5");
 }
 
 TEST_F(StepTest, StepsArePacedAtTheRoomSpeedOnTheClock) {
   w.rt.resources.roomOrder = {0};
   AddRoom({}, 50);
   const std::int64_t start = w.rt.platform.nowMicros();
-  Play(120);
+  w.Play(120);
   // 120 steps of 20 ms each on the virtual clock, and 50 counted per second.
   EXPECT_EQ(w.rt.platform.nowMicros() - start, 120 * 20000);
   EXPECT_EQ(w.rt.run.fps, 50);
@@ -140,7 +137,7 @@ TEST_F(StepTest, ARoomSpeedBelowOneBecomesOne) {
   w.rt.resources.roomOrder = {0};
   AddRoom({At(obj, 100001, 0, 0)}, 0);
   const std::int64_t start = w.rt.platform.nowMicros();
-  EXPECT_EQ(Play(2), "0|1");
+  EXPECT_EQ(w.Play(2), "0|1");
   EXPECT_EQ(w.rt.platform.nowMicros() - start, 2 * 1000000);
 }
 

@@ -158,18 +158,18 @@ RValue WorldRun::Run(CInstance& self, std::string_view text) {
   return result;
 }
 
-std::string WorldRun::TakeLog() {
-  std::string joined;
-  for (const std::string& line : log) joined += (joined.empty() ? "" : "|") + line;
-  log.clear();
-  return joined;
-}
-
 std::string WorldRun::Play(std::int64_t steps) {
   rt.maxSteps = steps;
   EXPECT_TRUE(Start());
   RunGame(rt);
   return TakeLog();
+}
+
+std::string WorldRun::TakeLog() {
+  std::string joined;
+  for (const std::string& line : log) joined += (joined.empty() ? "" : "|") + line;
+  log.clear();
+  return joined;
 }
 
 }  // namespace pxtest

@@ -52,11 +52,10 @@ class WorldRun {
   // Runs a program for an instance (self and other) and fails the test on
   // a compile error. Returns the value it returned.
   px::RValue Run(px::CInstance& self, std::string_view code);
+  // Starts the game and runs it for at most `steps` steps; the log.
+  std::string Play(std::int64_t steps);
   // The log as one text, entries separated by '|'; clears it.
   std::string TakeLog();
-  // Starts the world and runs the game from the first room of the room
-  // order for at most `steps` steps; the log it wrote.
-  std::string Play(std::int64_t steps);
 
   TestRun run;
   px::Runtime& rt = run.rt;
