@@ -68,6 +68,33 @@ TEST(PxrunScreenshot, TheLastFrameShowsThePlayerMovedByReplayedKeys) {
   for (const auto& c : cases) EXPECT_EQ(image.GetPixel(c.x, c.y), c.colour) << c.x << "," << c.y;
 }
 
+// The demo replayed headless: the square catches the ball seven times, and
+// the last frame is the picture the README shows.
+TEST(PxrunScreenshot, TheDemoReplayReachesItsScoreAndPicture) {
+  ScratchDir dir;
+  const std::string demo = PXRUN_SOURCE_DIR "/games/demo";
+  const auto game = (dir / "demo.pxg").string();
+  const ProcessResult pack = RunProgram(PXPACK_BINARY, {demo, "-o", game});
+  ASSERT_EQ(pack.exitCode, 0) << pack.err;
+  const auto shot = dir / "demo.png";
+  const ProcessResult r = RunPxrun({"--headless", "--max-steps", "600", "--input",
+                                    demo + "/replay.txt", "--screenshot", shot.string(), game},
+                                   {}, dir.path().string());
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(ReadFile(dir / "demo.log"), "Hello from the demo in pxrun demo\r\nScore 70\r\n");
+
+  px::TBitmap32 image, expected;
+  ASSERT_TRUE(image.LoadFromFile(shot.string()));
+  ASSERT_TRUE(expected.LoadFromFile(PXRUN_SOURCE_DIR "/docs/demo.png"));
+  ASSERT_EQ(image.width(), expected.width());
+  ASSERT_EQ(image.height(), expected.height());
+  int differing = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.GetPixel(x, y) != expected.GetPixel(x, y)) ++differing;
+  EXPECT_EQ(differing, 0);
+}
+
 TEST(PxrunScreenshot, AnUnwritableFileIsReported) {
   ScratchDir dir;
   const auto file = dir / "square.pxg";
