@@ -6,6 +6,7 @@
 
 #include "code/Code_Value.h"
 #include "motion/Motion_Place.h"
+#include "motion/Sprite_Mask.h"
 #include "resources/Resource_Chunks.h"
 #include "runner/Run_Global.h"
 #include "world/Instance_Match.h"
@@ -38,11 +39,6 @@ bool IsFree(Runtime& rt, CInstance& inst, Blockers against, double x, double y) 
 // The number of one-pixel steps a contact or outside move may take.
 int StepLimit(double maxdist) {
   return maxdist > 0 ? RealToInt(maxdist) : kDefaultContactSteps;
-}
-
-bool HasShape(const Runtime& rt, const CInstance& inst) {
-  return rt.resources.sprites.exists(inst.sprite_index) ||
-         rt.resources.sprites.exists(inst.mask_index);
 }
 
 // A place drawn from low .. high - 1, snapped down to a multiple of snap.
@@ -83,7 +79,7 @@ void MoveTowardsPoint(CInstance& inst, double x, double y, double sp) {
 void MoveRandom(Runtime& rt, CInstance& inst, double hsnap, double vsnap) {
   const RoomSize room = CurrentRoomSize(rt);
   double left = 0, right = room.width, top = 0, bottom = room.height;
-  if (HasShape(rt, inst)) {
+  if (HasShape(rt.resources, inst)) {
     // The range that keeps the bounding box inside the room.
     left = RoundHalfEven(inst.x - inst.bbox_left);
     right = RoundHalfEven(inst.x + room.width - inst.bbox_right);

@@ -64,6 +64,10 @@ class PlacedMask {
 
 }  // namespace
 
+bool HasShape(const GameResources& res, const CInstance& inst) {
+  return res.sprites.exists(inst.sprite_index) || res.sprites.exists(inst.mask_index);
+}
+
 const TMask* ShapeMask(const GameResources& res, const CInstance& inst) {
   const CSprite* sprite = res.sprites.get(inst.shapeSprite());
   if (!sprite || sprite->images.empty() || sprite->masks.empty()) return nullptr;

@@ -14,6 +14,10 @@ class TMask;
 // collides in a precise test).
 const TMask* ShapeMask(const GameResources& res, const CInstance& inst);
 
+// Whether the instance's sprite or mask exists: only then does its
+// bounding box stand for its shape.
+bool HasShape(const GameResources& res, const CInstance& inst);
+
 // Whether a room point lies in the instance: by its bounding box, and when
 // precise also on a set cell of its mask. False for deleted instances.
 bool PointInInstance(const GameResources& res, const CInstance& inst, bool precise, double x,

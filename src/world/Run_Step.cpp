@@ -193,20 +193,15 @@ struct Area {
   double left, top, right, bottom;
 };
 
-bool HasShape(const Runtime& rt, const CInstance& inst) {
-  return rt.resources.sprites.exists(inst.sprite_index) ||
-         rt.resources.sprites.exists(inst.mask_index);
-}
-
 bool Outside(const Runtime& rt, const CInstance& inst, const Area& a) {
-  if (HasShape(rt, inst))
+  if (HasShape(rt.resources, inst))
     return !(inst.bbox_right >= a.left && inst.bbox_left <= a.right && inst.bbox_bottom >= a.top &&
              inst.bbox_top <= a.bottom);
   return !(inst.x >= a.left && inst.x <= a.right && inst.y >= a.top && inst.y <= a.bottom);
 }
 
 bool CrossesBoundary(const Runtime& rt, const CInstance& inst, const Area& a) {
-  if (HasShape(rt, inst))
+  if (HasShape(rt.resources, inst))
     return !(inst.bbox_left >= a.left && inst.bbox_right <= a.right && inst.bbox_top >= a.top &&
              inst.bbox_bottom <= a.bottom);
   return Outside(rt, inst, a);
