@@ -5,7 +5,7 @@
 #include <iostream>
 
 #include "pack/Pack_Project.h"
-#include "runner/Runner_Load.h"
+#include "run/Runner_Load.h"
 
 namespace fs = std::filesystem;
 

@@ -4,12 +4,12 @@
 #include <filesystem>
 #include <iostream>
 
+#include "library/Function_Registry.h"
 #include "platform/Platform.h"
-#include "runner/Run_Global.h"
-#include "runner/Runner_CommandLine.h"
-#include "runner/Runner_Form.h"
-#include "runner/Runner_Input.h"
-#include "system/Function_Registry.h"
+#include "run/Runner_CommandLine.h"
+#include "run/Runner_Form.h"
+#include "run/Runner_Input.h"
+#include "run/Runtime.h"
 
 namespace fs = std::filesystem;
 
@@ -38,7 +38,7 @@ static int Play(const px::CommandLine& cl, std::vector<px::ReplayEvent> replay) 
   const fs::path gameDir = fs::absolute(cl.gameFile).parent_path();
   if (!rt.tempDir.Create(gameDir))
     platform->messageBox(px::kMsgTempDir, "pxrun", px::Buttons::Ok, px::MessageIcon::Warning);
-  return px::StartTimerTimer(rt);
+  return px::PlayGameFile(rt);
 }
 
 int main(int argc, char** argv) {

@@ -12,11 +12,11 @@
 
 #include "platform/Platform.h"
 #include "resources/Resource_Chunks.h"
-#include "runner/Run_Global.h"
-#include "world/Action_Class.h"
-#include "world/Run_Handle_Collision.h"
-#include "world/Run_Room.h"
-#include "world/Run_Step.h"
+#include "run/Action_Class.h"
+#include "run/Run_Handle_Collision.h"
+#include "run/Run_Room.h"
+#include "run/Run_Step.h"
+#include "run/Runtime.h"
 
 namespace {
 

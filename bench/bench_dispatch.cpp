@@ -11,9 +11,9 @@
 #include "code/Code_Main.h"
 #include "platform/Platform.h"
 #include "resources/Resource_Chunks.h"
-#include "runner/Run_Global.h"
-#include "world/Action_Class.h"
-#include "world/Event_Main.h"
+#include "run/Action_Class.h"
+#include "run/Event_Main.h"
+#include "run/Runtime.h"
 
 namespace {
 

@@ -26,7 +26,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
-#include "runner/Run_Global.h"
+#include "run/Runtime.h"
 
 namespace {
 

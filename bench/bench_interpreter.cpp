@@ -16,7 +16,8 @@
 #include "code/Code_Main.h"
 #include "code/Script_Main.h"
 #include "platform/Platform.h"
-#include "runner/Run_Global.h"
+#include "run/Runner_Code.h"
+#include "run/Runtime.h"
 
 extern "C" {
 #include <lauxlib.h>

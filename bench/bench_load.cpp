@@ -14,9 +14,9 @@
 #include <sstream>
 
 #include "platform/Platform.h"
-#include "runner/Run_Global.h"
-#include "runner/Runner_Form.h"
-#include "runner/Runner_Load.h"
+#include "run/Runner_Form.h"
+#include "run/Runner_Load.h"
+#include "run/Runtime.h"
 
 namespace fs = std::filesystem;
 

@@ -17,9 +17,9 @@
 #include "code/Code_Function.h"
 #include "platform/Platform.h"
 #include "resources/Resource_Chunks.h"
-#include "runner/Run_Global.h"
-#include "world/Action_Class.h"
-#include "world/Run_Main.h"
+#include "run/Action_Class.h"
+#include "run/Run_Main.h"
+#include "run/Runtime.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 
 #include "platform/Platform.h"
 #include "resources/Resource_Chunks.h"
-#include "runner/Run_Global.h"
-#include "world/Action_Class.h"
-#include "world/Run_Room.h"
-#include "world/Run_Step.h"
+#include "run/Action_Class.h"
+#include "run/Run_Room.h"
+#include "run/Run_Step.h"
+#include "run/Runtime.h"
 
 namespace {
 

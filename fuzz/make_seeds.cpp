@@ -5,7 +5,7 @@
 #include <fstream>
 #include <iostream>
 
-#include "runner/Runner_Load.h"
+#include "run/Runner_Load.h"
 #include "support/TestSupport.h"
 
 // Texts written by the data-structure functions (fuzz_ds.cpp).

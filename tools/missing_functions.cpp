@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <sstream>
 
-#include "code/Function_List.h"
+#include "library/Function_List.h"
 #include "platform/Platform.h"
-#include "runner/Run_Global.h"
+#include "run/Runtime.h"
 
 int main() {
   std::ostringstream out;

@@ -2,8 +2,8 @@
 
 #include "code/Code_Exec.h"
 #include "code/Code_Main.h"
+#include "code/Script_Core.h"
 #include "code/Variable_Main.h"
-#include "runner/Run_Global.h"
 
 namespace px {
 
@@ -20,7 +20,7 @@ const RValue* CConstantTable::Find(std::string_view name) const {
   return it == newest_.end() ? nullptr : &values_[it->second];
 }
 
-void AddConstant(Runtime& rt, std::string_view name, const RValue& value) {
+void AddConstant(ScriptCore& rt, std::string_view name, const RValue& value) {
   rt.code.constants.Add(name, value);
 }
 
@@ -50,7 +50,7 @@ int FindResource(const GameResources& r, std::string_view name) {
 
 }  // namespace
 
-bool FindConstant(const Runtime& rt, std::string_view name, RValue& out) {
+bool FindConstant(const ScriptCore& rt, std::string_view name, RValue& out) {
   const int resource = FindResource(rt.resources, name);
   if (resource >= 0) {
     out.setReal(resource);
@@ -59,58 +59,6 @@ bool FindConstant(const Runtime& rt, std::string_view name, RValue& out) {
   const RValue* value = rt.code.constants.Find(name);
   if (!value) return false;
   out = *value;
-  return true;
-}
-
-}  // namespace px
-
-namespace px {
-
-namespace {
-
-std::string_view TrimControls(std::string_view s) {
-  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-  return s;
-}
-
-bool IsNameStart(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-}
-
-bool IsValidName(std::string_view name) {
-  if (name.empty() || !IsNameStart(name.front())) return false;
-  for (const char c : name) {
-    if (!IsNameStart(c) && !(c >= '0' && c <= '9')) return false;
-  }
-  return true;
-}
-
-bool Refuse(Runtime& rt, const std::string& text) {
-  rt.platform.messageBox(text, rt.applicationTitle, Buttons::Ok, MessageIcon::Error);
-  return false;
-}
-
-}  // namespace
-
-bool DefineConstant(Runtime& rt, std::string_view rawName, std::string_view valueText) {
-  const std::string name(TrimControls(rawName));
-  if (!IsValidName(name)) return Refuse(rt, "Constant name " + name + "  is not valid.");
-  CCode code(valueText, true);
-  CInstanceBase temporary;
-  RValue value;
-  if (!code.Compile(rt) || !EvaluateCode(rt, &temporary, &temporary, code, value)) {
-    rt.code.error.pending = false;
-    return Refuse(rt, "Value for constant " + name + "  is not valid.");
-  }
-  AddConstant(rt, name, value);
-  return true;
-}
-
-bool DefineUserConstants(Runtime& rt) {
-  for (const auto& [name, value] : rt.resources.constants) {
-    if (!DefineConstant(rt, name, value)) return false;
-  }
   return true;
 }
 

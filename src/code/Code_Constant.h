@@ -14,7 +14,7 @@
 
 namespace px {
 
-struct Runtime;
+struct ScriptCore;
 
 class CConstantTable {
  public:
@@ -36,25 +36,11 @@ class CConstantTable {
   std::unordered_map<std::string, std::size_t, Hash, std::equal_to<>> newest_;
 };
 
-void AddConstant(Runtime& rt, std::string_view name, const RValue& value);
+void AddConstant(ScriptCore& rt, std::string_view name, const RValue& value);
 // The value of a name: a resource's index when a resource has that exact
 // name (objects, sprites, sounds, backgrounds, paths, fonts, time lines,
 // scripts, rooms, then triggers by their constant name, lowest index first),
 // else the newest constant of that name. False when neither exists.
-bool FindConstant(const Runtime& rt, std::string_view name, RValue& out);
-
-}  // namespace px
-
-namespace px {
-
-// Defines a game or extension constant from its value text: the name is
-// trimmed and must be a name of game code, the text compiles as an
-// expression evaluated with a temporary instance as self and other. A
-// failure shows "Constant name " + name + "  is not valid." or "Value for
-// constant " + name + "  is not valid." in a plain message box.
-bool DefineConstant(Runtime& rt, std::string_view name, std::string_view valueText);
-// Defines the game's constants in stored order, stopping at the first
-// failure.
-bool DefineUserConstants(Runtime& rt);
+bool FindConstant(const ScriptCore& rt, std::string_view name, RValue& out);
 
 }  // namespace px

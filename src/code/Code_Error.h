@@ -8,7 +8,7 @@
 
 namespace px {
 
-struct Runtime;
+struct ScriptCore;
 class CCode;
 
 struct CodeErrorState {
@@ -34,27 +34,9 @@ struct ErrorReportState {
   std::string memo;
 };
 
-inline constexpr const char* kErrorLogFile = "game_errors.log";
-inline constexpr const char* kErrorFormCaption = "Error Messages";
-
-// Shows the error window with the message added to its text; true when the
-// player chose to abort (every way of closing it but Ignore). Ignore is
-// offered only when `allowIgnore`.
-bool ShowErrorForm(Runtime& rt, std::string_view message, bool allowIgnore);
-
-// The central report of an error: the error window, the log, error_last and
-// error_occurred; a fatal report ends the game.
-void ReportError(Runtime& rt, std::string_view message, bool fatal);
-// ReportError with the header naming the event being run. The report every
-// built-in function uses; it never makes the calling code fail.
-void RuntimeError(Runtime& rt, std::string_view message, bool fatal = false);
-// "[FATAL ]ERROR in" CR LF "action number " … ":" CR LF CR LF, naming the
-// running event and its object (or the time line and step of a moment).
-std::string RuntimeErrorHeader(const Runtime& rt, bool fatal);
-
 // Records a code error at a 1-based text position of the code, unless one is
 // already pending.
-void CodeError(Runtime& rt, const CCode& code, std::int32_t position, std::string_view message);
+void CodeError(ScriptCore& rt, const CCode& code, std::int32_t position, std::string_view message);
 
 // The recorded message. A program shows the line and a caret:
 //   "Error in code at line L:" CR "   " line CR (column + 1 spaces) "^" CR

@@ -14,9 +14,9 @@
 #include "code/Code_ExecTree.h"
 #include "code/Code_Main.h"
 #include "code/Code_Operator.h"
+#include "code/Script_Core.h"
 #include "code/Script_Main.h"
 #include "code/Variable_BuiltIn.h"
-#include "runner/Run_Global.h"
 
 namespace px {
 
@@ -155,7 +155,7 @@ bool EvalSelfUser(const XNode& n, Frame& f, RValue& out) {
 // A built-in variable of self (or of the game as a whole) written without
 // a prefix or with `self`: the table's getter is called directly.
 bool EvalSelfBuiltin(const XNode& n, Frame& f, RValue& out) {
-  if (n.builtin->get(f.rt, *f.scope.self, 0, out)) return true;
+  if (n.builtin->get(f.rt.host(), *f.scope.self, 0, out)) return true;
   return ReadFailed(n, f, VarStatus::Failed, 0, out);
 }
 
@@ -250,13 +250,13 @@ bool EvalCallBuiltin(const XNode& n, Frame& f, RValue& out) {
   if (!EvalArguments(n, f, args)) return false;
   out.setReal(0.0);
   const BuiltinHandler handler = f.rt.code.functions[static_cast<std::size_t>(n.index)].handler;
-  handler(f.rt, f.scope.self, f.scope.other, ArgumentCount(n), out, args);
+  handler(f.rt.host(), f.scope.self, f.scope.other, ArgumentCount(n), out, args);
   return true;
 }
 
 class ValueBuffer;
-bool CallScriptWith(Runtime& rt, std::int32_t position, CInstanceBase* self, CInstanceBase* other,
-                    RValue& result, ValueBuffer& args);
+bool CallScriptWith(ScriptCore& rt, std::int32_t position, CInstanceBase* self,
+                    CInstanceBase* other, RValue& result, ValueBuffer& args);
 bool EvalCallScript(const XNode& n, Frame& f, RValue& out);
 
 bool EvalCallExtension(const XNode& n, Frame& f, RValue&) {
@@ -445,7 +445,7 @@ ExecStatus RunAssignSelfBuiltin(const XNode& n, Frame& f) {
   } else {
     RValue value;
     if (!EvalOperand(*n.b, f, value)) return ExecStatus::Error;
-    if (!b.get(f.rt, self, 0, work) && !ReadFailed(t, f, VarStatus::Failed, 0, work)) {
+    if (!b.get(f.rt.host(), self, 0, work) && !ReadFailed(t, f, VarStatus::Failed, 0, work)) {
       return ExecStatus::Error;
     }
     if constexpr (Op == K::AddAssign || Op == K::SubAssign || Op == K::MulAssign) {
@@ -458,7 +458,7 @@ ExecStatus RunAssignSelfBuiltin(const XNode& n, Frame& f) {
       return ExecStatus::Error;
     }
   }
-  if (b.set(f.rt, self, 0, work)) return ExecStatus::Normal;
+  if (b.set(f.rt.host(), self, 0, work)) return ExecStatus::Normal;
   return FailStatus(f, t.position,
                     VariableErrorMessage(f.rt, VarAccess::Write, VarStatus::Failed, t.index, 0));
 }
@@ -895,8 +895,8 @@ class ArgumentFrame {
   ValueBuffer saved_;
 };
 
-bool CallScriptWith(Runtime& rt, std::int32_t position, CInstanceBase* self, CInstanceBase* other,
-                    RValue& result, ValueBuffer& args) {
+bool CallScriptWith(ScriptCore& rt, std::int32_t position, CInstanceBase* self,
+                    CInstanceBase* other, RValue& result, ValueBuffer& args) {
   const CCode* code = ScriptCode(rt, position);
   if (!code) return false;
   ArgumentFrame frame(rt.vars, args);
@@ -1069,7 +1069,7 @@ RunFn StatementRun(const XNode& n) {
 
 // ---- Entries ----------------------------------------------------------
 
-bool ExecuteCode(Runtime& rt, CInstanceBase* self, CInstanceBase* other, const CCode& code,
+bool ExecuteCode(ScriptCore& rt, CInstanceBase* self, CInstanceBase* other, const CCode& code,
                  RValue& result) {
   rt.code.error.pending = false;
   if (!code.compiled()) {
@@ -1102,22 +1102,14 @@ bool ExecuteCode(Runtime& rt, CInstanceBase* self, CInstanceBase* other, const C
   return status != ExecStatus::Error;
 }
 
-bool RunCode(Runtime& rt, CInstanceBase* self, CInstanceBase* other, const CCode& code,
-             RValue& result) {
-  if (ExecuteCode(rt, self, other, code, result)) return true;
-  RuntimeError(rt, rt.code.error.message, false);
-  rt.code.error.pending = false;
-  return false;
-}
-
-bool EvaluateCode(Runtime& rt, CInstanceBase* self, CInstanceBase* other, const CCode& code,
+bool EvaluateCode(ScriptCore& rt, CInstanceBase* self, CInstanceBase* other, const CCode& code,
                   RValue& result) {
   if (ExecuteCode(rt, self, other, code, result)) return true;
   result.setString("ERROR");
   return false;
 }
 
-bool CallScript(Runtime& rt, std::int32_t position, CInstanceBase* self, CInstanceBase* other,
+bool CallScript(ScriptCore& rt, std::int32_t position, CInstanceBase* self, CInstanceBase* other,
                 RValue& result, const FunctionArgs& args, std::int32_t count) {
   ValueBuffer buffer;
   const auto n = std::clamp<std::int32_t>(count, 0, static_cast<std::int32_t>(kMaxArguments));

@@ -14,7 +14,7 @@
 
 namespace px {
 
-struct Runtime;
+struct ScriptCore;
 class CCode;
 class CInstanceBase;
 
@@ -30,22 +30,17 @@ enum class ExecStatus : std::int8_t {
 // The core entry: runs a unit for self and other into `result`. False after
 // a run-time error, whose message is the one recorded in rt.code.error;
 // exit, break and continue at the top end the unit without failing.
-bool ExecuteCode(Runtime& rt, CInstanceBase* self, CInstanceBase* other, const CCode& code,
+bool ExecuteCode(ScriptCore& rt, CInstanceBase* self, CInstanceBase* other, const CCode& code,
                  RValue& result);
-// ExecuteCode; a failure is reported at once as a non-fatal run-time error
-// and the pending-error flag is cleared. For event code, code actions,
-// creation code and code strings.
-bool RunCode(Runtime& rt, CInstanceBase* self, CInstanceBase* other, const CCode& code,
-             RValue& result);
 // ExecuteCode; after a failure the result is the string "ERROR". For script
 // calls, action arguments and constant values.
-bool EvaluateCode(Runtime& rt, CInstanceBase* self, CInstanceBase* other, const CCode& code,
+bool EvaluateCode(ScriptCore& rt, CInstanceBase* self, CInstanceBase* other, const CCode& code,
                   RValue& result);
 // Calls the script at a position with `count` arguments, saving and
 // restoring the caller's argument slots around it. Fails without a message
 // when the position holds no compiled script; after a run-time error the
 // recorded message starts with "In script " + name + ":" CR.
-bool CallScript(Runtime& rt, std::int32_t position, CInstanceBase* self, CInstanceBase* other,
+bool CallScript(ScriptCore& rt, std::int32_t position, CInstanceBase* self, CInstanceBase* other,
                 RValue& result, const FunctionArgs& args, std::int32_t count);
 
 // The message of the guard that keeps nested executions off the end of the

@@ -169,7 +169,7 @@ class Builder {
 
 }  // namespace
 
-std::unique_ptr<ExecTree> BuildExecTree(Runtime&, const RToken& root, bool program) {
+std::unique_ptr<ExecTree> BuildExecTree(ScriptCore&, const RToken& root, bool program) {
   auto tree = std::make_unique<ExecTree>();
   Builder builder(*tree);
   tree->root = program ? builder.Statement(root) : builder.Expression(root);

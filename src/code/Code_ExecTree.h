@@ -16,7 +16,7 @@
 
 namespace px {
 
-struct Runtime;
+struct ScriptCore;
 struct RBuiltinVariable;
 class CCode;
 struct XNode;
@@ -24,7 +24,7 @@ struct ExecTree;
 
 // One execution of a unit (or of a script call).
 struct Frame {
-  Runtime& rt;
+  ScriptCore& rt;
   // self, other, and the locals reached through a prefix computed at run
   // time that no `var` of the unit names.
   VarScope scope;
@@ -78,7 +78,7 @@ struct ExecTree {
 };
 
 // Translates a compiled syntax tree.
-std::unique_ptr<ExecTree> BuildExecTree(Runtime& rt, const RToken& root, bool program);
+std::unique_ptr<ExecTree> BuildExecTree(ScriptCore& rt, const RToken& root, bool program);
 
 // The routines the builder attaches to nodes.
 namespace exec {

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "runner/Run_Global.h"
+#include "code/Script_Core.h"
 
 namespace px {
 
@@ -18,7 +18,7 @@ std::int32_t CFunctionRegistry::Find(std::string_view name) const {
   return it == byName_.end() ? -1 : it->second;
 }
 
-void RegisterFunction(Runtime& rt, std::string_view name, BuiltinHandler handler,
+void RegisterFunction(ScriptCore& rt, std::string_view name, BuiltinHandler handler,
                       std::int32_t argCount) {
   rt.code.functions.Register(name, handler, argCount);
 }
@@ -32,7 +32,7 @@ bool CallableId(std::int32_t id) {
 
 // The first function of that name over the packages and their files in
 // order, or null.
-const CExtensionFunction* FindExtensionFunction(const Runtime& rt, std::string_view name) {
+const CExtensionFunction* FindExtensionFunction(const ScriptCore& rt, std::string_view name) {
   for (const CExtensionPackage& package : rt.resources.extensions) {
     for (const CExtensionFile& file : package.files) {
       for (const CExtensionFunction& f : file.functions) {
@@ -43,7 +43,7 @@ const CExtensionFunction* FindExtensionFunction(const Runtime& rt, std::string_v
   return nullptr;
 }
 
-const CExtensionFunction* ExtensionFunctionById(const Runtime& rt, std::int32_t id) {
+const CExtensionFunction* ExtensionFunctionById(const ScriptCore& rt, std::int32_t id) {
   for (const CExtensionPackage& package : rt.resources.extensions) {
     for (const CExtensionFile& file : package.files) {
       for (const CExtensionFunction& f : file.functions) {
@@ -56,7 +56,7 @@ const CExtensionFunction* ExtensionFunctionById(const Runtime& rt, std::int32_t 
 
 }  // namespace
 
-std::int32_t FindFunction(const Runtime& rt, std::string_view name) {
+std::int32_t FindFunction(const ScriptCore& rt, std::string_view name) {
   const int script = rt.resources.scripts.find(name);
   if (script >= 0) return kScriptFunctionBase + script;
   if (const CExtensionFunction* f = FindExtensionFunction(rt, name)) {
@@ -65,7 +65,7 @@ std::int32_t FindFunction(const Runtime& rt, std::string_view name) {
   return rt.code.functions.Find(name);
 }
 
-std::int32_t FunctionArgCount(const Runtime& rt, std::int32_t index) {
+std::int32_t FunctionArgCount(const ScriptCore& rt, std::int32_t index) {
   if (index >= kExtensionFunctionBase) {
     const CExtensionFunction* f = ExtensionFunctionById(rt, index - kExtensionFunctionBase);
     return f ? f->argCount : kNoSuchFunction;

@@ -16,6 +16,7 @@
 namespace px {
 
 struct Runtime;
+struct ScriptCore;
 class CInstanceBase;
 
 inline constexpr std::size_t kMaxArguments = 16;
@@ -60,14 +61,20 @@ class CFunctionRegistry {
   std::unordered_map<std::string, std::int32_t, Hash, std::equal_to<>> byName_;
 };
 
-void RegisterFunction(Runtime& rt, std::string_view name, BuiltinHandler handler,
+// Registers every built-in function in the order of the function list, with
+// its argument count. The list and the families behind it are the function
+// library's, above every subsystem; the registry is filled when a run's code
+// state is made.
+void RegisterBuiltinFunctions(CFunctionRegistry& registry);
+
+void RegisterFunction(ScriptCore& rt, std::string_view name, BuiltinHandler handler,
                       std::int32_t argCount);
 // The function index of a name: a script first, then an extension function,
 // then a built-in function. −1 when none has that exact name.
-std::int32_t FindFunction(const Runtime& rt, std::string_view name);
+std::int32_t FindFunction(const ScriptCore& rt, std::string_view name);
 // The declared argument count of a function index: kAnyArgumentCount for
 // scripts, the extension function's own count, the entry's count, or
 // kNoSuchFunction for an index that names nothing.
-std::int32_t FunctionArgCount(const Runtime& rt, std::int32_t index);
+std::int32_t FunctionArgCount(const ScriptCore& rt, std::int32_t index);
 
 }  // namespace px

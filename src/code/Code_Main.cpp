@@ -9,7 +9,7 @@
 #include "code/Code_Phase2.h"
 #include "code/Code_Phase3.h"
 #include "code/Code_Phase4.h"
-#include "runner/Run_Global.h"
+#include "code/Script_Core.h"
 
 namespace px {
 
@@ -72,7 +72,7 @@ bool CompileContext::Fail(std::int32_t position, std::string_view message) const
   return false;
 }
 
-bool CCode::Compile(Runtime& rt) {
+bool CCode::Compile(ScriptCore& rt) {
   rt.code.error.pending = false;
   const CompileContext ctx{rt, *this};
   if (compiled_) return ctx.Fail(0, "Internal Error: Recompiling compiled code.");

@@ -12,7 +12,7 @@
 
 namespace px {
 
-struct Runtime;
+struct ScriptCore;
 struct ExecTree;
 
 enum class CodeMode : std::int32_t {
@@ -32,7 +32,7 @@ class CCode {
   // Compiles the text: tokens, name resolution, the tree, the post-pass.
   // False after a compile error, whose message is the one recorded in
   // rt.code.error. Compiling a compiled unit fails.
-  bool Compile(Runtime& rt);
+  bool Compile(ScriptCore& rt);
   // The unscrambled text.
   std::string SourceText() const;
 
@@ -57,7 +57,7 @@ class CCode {
 // What the compiler phases share: the run they resolve names in and the
 // unit errors are reported for.
 struct CompileContext {
-  Runtime& rt;
+  ScriptCore& rt;
   const CCode& code;
   // Records a compile error at a text position; always false.
   bool Fail(std::int32_t position, std::string_view message) const;

@@ -5,8 +5,8 @@
 
 #include "code/Code_Constant.h"
 #include "code/Code_Function.h"
+#include "code/Script_Core.h"
 #include "code/Variable_Main.h"
-#include "runner/Run_Global.h"
 
 namespace px {
 

@@ -8,7 +8,6 @@
 #include "code/Code_Exec.h"
 #include "code/Code_Function.h"
 #include "code/Constant_Main.h"
-#include "code/Function_List.h"
 #include "code/Script_Main.h"
 
 namespace px {

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "runner/Run_Global.h"
+#include "code/Script_Core.h"
 
 namespace px {
 
@@ -11,7 +11,7 @@ namespace {
 // Where a prefix sends an access.
 enum class Place { Instance, Global, Locals, Target, Nowhere };
 
-Place Resolve(const Runtime& rt, const VarScope& scope, std::int32_t prefix, std::int32_t index,
+Place Resolve(const ScriptCore& rt, const VarScope& scope, std::int32_t prefix, std::int32_t index,
               CInstanceBase*& inst) {
   switch (prefix) {
     case kSelf:
@@ -35,7 +35,7 @@ Place Resolve(const Runtime& rt, const VarScope& scope, std::int32_t prefix, std
   }
 }
 
-VarStatus Route(Runtime& rt, VarScope& scope, std::int32_t prefix, std::int32_t index,
+VarStatus Route(ScriptCore& rt, VarScope& scope, std::int32_t prefix, std::int32_t index,
                 std::int32_t flat, RValue& out) {
   CInstanceBase* inst = nullptr;
   switch (Resolve(rt, scope, prefix, index, inst)) {
@@ -56,7 +56,7 @@ VarStatus Route(Runtime& rt, VarScope& scope, std::int32_t prefix, std::int32_t 
 
 }  // namespace
 
-VarStatus ReadVariable(Runtime& rt, VarScope& scope, std::int32_t prefix, std::int32_t index,
+VarStatus ReadVariable(ScriptCore& rt, VarScope& scope, std::int32_t prefix, std::int32_t index,
                        std::int32_t flat, RValue& out) {
   const VarStatus status = Route(rt, scope, prefix, index, flat, out);
   if (status == VarStatus::Failed && rt.settings.uninitializedZero) {
@@ -66,7 +66,7 @@ VarStatus ReadVariable(Runtime& rt, VarScope& scope, std::int32_t prefix, std::i
   return status;
 }
 
-VarStatus WriteVariable(Runtime& rt, VarScope& scope, std::int32_t prefix, std::int32_t index,
+VarStatus WriteVariable(ScriptCore& rt, VarScope& scope, std::int32_t prefix, std::int32_t index,
                         std::int32_t flat, const RValue& value) {
   CInstanceBase* inst = nullptr;
   switch (Resolve(rt, scope, prefix, index, inst)) {
@@ -94,7 +94,7 @@ const char* CheckArrayIndex(const RValue& value, std::int32_t& index) {
   return nullptr;
 }
 
-std::string VariableErrorMessage(const Runtime& rt, VarAccess access, VarStatus status,
+std::string VariableErrorMessage(const ScriptCore& rt, VarAccess access, VarStatus status,
                                  std::int32_t index, std::int32_t flat) {
   if (status == VarStatus::NotConnected) {
     return "Variable " + VariableName(rt.vars, index) + " is not available yet";

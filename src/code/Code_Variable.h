@@ -13,7 +13,7 @@
 
 namespace px {
 
-struct Runtime;
+struct ScriptCore;
 
 // The variables of one code execution: its instances and its locals, which
 // the first write through `local` creates.
@@ -27,11 +27,11 @@ struct VarScope {
 // Reads by prefix. A failed read gives real 0 and Ok when the game's
 // uninitializedZero setting is on; a variable that is not connected fails
 // either way.
-VarStatus ReadVariable(Runtime& rt, VarScope& scope, std::int32_t prefix, std::int32_t index,
+VarStatus ReadVariable(ScriptCore& rt, VarScope& scope, std::int32_t prefix, std::int32_t index,
                        std::int32_t flat, RValue& out);
 // Writes by prefix. A write to an instance id that does not exist, or to an
 // object or `all` with no instances, does nothing and succeeds.
-VarStatus WriteVariable(Runtime& rt, VarScope& scope, std::int32_t prefix, std::int32_t index,
+VarStatus WriteVariable(ScriptCore& rt, VarScope& scope, std::int32_t prefix, std::int32_t index,
                         std::int32_t flat, const RValue& value);
 
 // Checks one evaluated array index and gives it as an integer (rounded,
@@ -47,7 +47,7 @@ enum class VarAccess { Read, Write };
 // " or array index out of bounds" for a flat index other than 0) for reads,
 // "Cannot assign to the variable" for writes, and for a built-in variable
 // that is not connected "Variable " + name + " is not available yet".
-std::string VariableErrorMessage(const Runtime& rt, VarAccess access, VarStatus status,
+std::string VariableErrorMessage(const ScriptCore& rt, VarAccess access, VarStatus status,
                                  std::int32_t index, std::int32_t flat);
 
 }  // namespace px

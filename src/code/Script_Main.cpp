@@ -1,94 +1,23 @@
 #include "code/Script_Main.h"
 
-#include "code/Code_Error.h"
-#include "code/Code_Exec.h"
 #include "code/Code_Main.h"
-#include "runner/Run_Global.h"
+#include "code/Script_Core.h"
 
 namespace px {
 
-bool CompileScripts(Runtime& rt) {
-  const auto& scripts = rt.resources.scripts;
-  std::vector<std::unique_ptr<CCode>>& table = rt.code.scripts.code;
-  table.clear();
-  table.resize(static_cast<std::size_t>(std::max(scripts.count(), 0)));
-  for (int i = 0; i < scripts.count(); ++i) {
-    const CScript* script = scripts.get(i);
-    if (!script) continue;
-    auto code = std::make_unique<CCode>(script->code, false);
-    if (!code->Compile(rt)) {
-      ReportError(rt,
-                  "COMPILATION ERROR in Script: " + scripts.name(i) + "\r" + rt.code.error.message,
-                  true);
-      table.clear();
-      return false;
-    }
-    table[static_cast<std::size_t>(i)] = std::move(code);
-  }
-  return true;
-}
-
-const CCode* ScriptCode(const Runtime& rt, std::int32_t position) {
+const CCode* ScriptCode(const ScriptCore& rt, std::int32_t position) {
   const auto& table = rt.code.scripts.code;
   if (position < 0 || static_cast<std::size_t>(position) >= table.size()) return nullptr;
   if (!rt.resources.scripts.exists(position)) return nullptr;
   return table[static_cast<std::size_t>(position)].get();
 }
 
-std::int32_t FindScript(const Runtime& rt, std::string_view name) {
+std::int32_t FindScript(const ScriptCore& rt, std::string_view name) {
   return rt.resources.scripts.find(name);
 }
 
-std::string ScriptName(const Runtime& rt, std::int32_t position) {
+std::string ScriptName(const ScriptCore& rt, std::int32_t position) {
   return rt.resources.scripts.name(position);
-}
-
-namespace {
-
-void ScriptExists(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue& result,
-                  const FunctionArgs& args) {
-  result.setReal(rt.resources.scripts.exists(RealToInt(args[0].real)) ? 1.0 : 0.0);
-}
-
-void ScriptGetName(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue& result,
-                   const FunctionArgs& args) {
-  result.setString(ScriptName(rt, RealToInt(args[0].real)));
-}
-
-void ScriptGetText(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue& result,
-                   const FunctionArgs& args) {
-  const CScript* script = rt.resources.scripts.get(RealToInt(args[0].real));
-  result.setString(script ? script->code : std::string());
-}
-
-// script_execute(ind, args…): the arguments after the index reach the
-// script. With no index at all there is no script to run.
-void ScriptExecute(Runtime& rt, CInstanceBase* self, CInstanceBase* other, std::int32_t argc,
-                   RValue& result, const FunctionArgs& args) {
-  const std::int32_t position = argc > 0 ? RealToInt(args[0].real) : -1;
-  if (!ScriptCode(rt, position)) {
-    RuntimeError(rt, kMsgNoSuchScript);
-    return;
-  }
-  FunctionArgs scriptArgs;
-  for (std::int32_t i = 1; i < argc; ++i) scriptArgs[i - 1] = args[i];
-  if (!CallScript(rt, position, self, other, result, scriptArgs, argc - 1)) {
-    RuntimeError(rt, rt.code.error.message);
-    // Reported: later errors of the calling code are its own.
-    rt.code.error.pending = false;
-  }
-}
-
-constexpr FunctionDef kScriptFunctions[] = {
-    {"script_exists", ScriptExists},   {"script_get_name", ScriptGetName},
-    {"script_name", ScriptGetName},    {"script_get_text", ScriptGetText},
-    {"script_execute", ScriptExecute},
-};
-
-}  // namespace
-
-std::span<const FunctionDef> ScriptFunctions() {
-  return kScriptFunctions;
 }
 
 }  // namespace px

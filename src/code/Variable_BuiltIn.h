@@ -15,6 +15,7 @@
 namespace px {
 
 struct Runtime;
+struct ScriptCore;
 class CInstanceBase;
 
 // The instance is the one the access was routed to (never null); variables
@@ -56,7 +57,9 @@ class CBuiltinTable {
 
 // The runner's table, filled once in registration order: the instance
 // variables (x … timeline_loop), then those of the game as a whole
-// (argument_relative … plexamo_version).
+// (argument_relative … plexamo_version). The list and the getters and
+// setters behind it belong to the function library, which sits above every
+// subsystem that owns a variable.
 const CBuiltinTable& BuiltinVariables();
 inline std::int32_t FindBuiltinVariable(std::string_view name) {
   return BuiltinVariables().Find(name);

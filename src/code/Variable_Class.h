@@ -8,8 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/Support_Stream.h"
 #include "code/Code_Value.h"
-#include "runner/Support_Stream.h"
 
 namespace px {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "code/Script_Core.h"
 #include "code/Variable_BuiltIn.h"
-#include "runner/Run_Global.h"
 
 namespace px {
 
@@ -80,13 +80,13 @@ bool ReadGlobalVariables(Variables& vars, CStream& s) {
 
 namespace {
 
-VarStatus Missing(const Runtime& rt, RValue& out) {
+VarStatus Missing(const ScriptCore& rt, RValue& out) {
   if (!rt.settings.uninitializedZero) return VarStatus::Failed;
   out.setReal(0.0);
   return VarStatus::Ok;
 }
 
-VarStatus FromList(const Runtime& rt, const CVariableList& list, std::int32_t index,
+VarStatus FromList(const ScriptCore& rt, const CVariableList& list, std::int32_t index,
                    std::int32_t flat, RValue& out) {
   const RValue* v = list.lookup(index, flat);
   if (!v) return Missing(rt, out);
@@ -106,31 +106,31 @@ VarStatus Result(bool ok) {
 
 }  // namespace
 
-VarStatus GetInstanceVariable(Runtime& rt, CInstanceBase* inst, std::int32_t index,
+VarStatus GetInstanceVariable(ScriptCore& rt, CInstanceBase* inst, std::int32_t index,
                               std::int32_t flat, RValue& out) {
   if (!inst) return VarStatus::Failed;
   if (IsUserVariable(index)) return FromList(rt, inst->variables, index, flat, out);
   const RBuiltinVariable* b = Builtin(index);
   if (!b) return VarStatus::Failed;
   if (!b->get) return VarStatus::NotConnected;
-  return Result(b->get(rt, *inst, flat, out));
+  return Result(b->get(rt.host(), *inst, flat, out));
 }
 
-VarStatus SetInstanceVariable(Runtime& rt, CInstanceBase* inst, std::int32_t index,
+VarStatus SetInstanceVariable(ScriptCore& rt, CInstanceBase* inst, std::int32_t index,
                               std::int32_t flat, const RValue& value) {
   if (!inst) return VarStatus::Failed;
   if (IsUserVariable(index)) return Result(inst->variables.set(index, flat, value));
   const RBuiltinVariable* b = Builtin(index);
   if (!b || !b->writable) return VarStatus::Failed;
   if (!b->set) return VarStatus::NotConnected;
-  return Result(b->set(rt, *inst, flat, value));
+  return Result(b->set(rt.host(), *inst, flat, value));
 }
 
-VarStatus GetGlobalVariable(Runtime& rt, std::int32_t index, std::int32_t flat, RValue& out) {
+VarStatus GetGlobalVariable(ScriptCore& rt, std::int32_t index, std::int32_t flat, RValue& out) {
   return FromList(rt, rt.vars.globals, index, flat, out);
 }
 
-VarStatus SetGlobalVariable(Runtime& rt, std::int32_t index, std::int32_t flat,
+VarStatus SetGlobalVariable(ScriptCore& rt, std::int32_t index, std::int32_t flat,
                             const RValue& value) {
   return Result(rt.vars.globals.set(index, flat, value));
 }
@@ -138,7 +138,7 @@ VarStatus SetGlobalVariable(Runtime& rt, std::int32_t index, std::int32_t flat,
 namespace {
 
 // The first instance a target names, or null.
-CInstanceBase* FirstTarget(Runtime& rt, std::int32_t target) {
+CInstanceBase* FirstTarget(ScriptCore& rt, std::int32_t target) {
   InstanceLookup* world = rt.vars.instances;
   if (!world || (target < 0 && target != kAll)) return nullptr;
   if (target >= kFirstInstanceId) return world->findInstance(target);
@@ -148,15 +148,15 @@ CInstanceBase* FirstTarget(Runtime& rt, std::int32_t target) {
 
 }  // namespace
 
-VarStatus GetTargetVariable(Runtime& rt, std::int32_t target, std::int32_t index, std::int32_t flat,
-                            RValue& out) {
+VarStatus GetTargetVariable(ScriptCore& rt, std::int32_t target, std::int32_t index,
+                            std::int32_t flat, RValue& out) {
   CInstanceBase* inst = FirstTarget(rt, target);
   if (!inst) return VarStatus::Failed;
   return GetInstanceVariable(rt, inst, index, flat, out);
 }
 
-VarStatus SetTargetVariable(Runtime& rt, std::int32_t target, std::int32_t index, std::int32_t flat,
-                            const RValue& value) {
+VarStatus SetTargetVariable(ScriptCore& rt, std::int32_t target, std::int32_t index,
+                            std::int32_t flat, const RValue& value) {
   if (target < 0 && target != kAll) return VarStatus::Failed;
   InstanceLookup* world = rt.vars.instances;
   if (!world) return VarStatus::Ok;

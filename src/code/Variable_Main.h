@@ -12,13 +12,13 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/Support_Stream.h"
 #include "code/Code_Value.h"
 #include "code/Variable_Class.h"
-#include "runner/Support_Stream.h"
 
 namespace px {
 
-struct Runtime;
+struct ScriptCore;
 
 // Indices below this are built-in variables, this and above user variables.
 inline constexpr std::int32_t kUserVariableBase = 100000;
@@ -137,21 +137,21 @@ bool ReadGlobalVariables(Variables& vars, CStream& s);
 // game's uninitializedZero setting is on. Writes create what they need.
 // User indices use the instance's own list; built-in ones the table's getter
 // and setter. A null instance fails.
-VarStatus GetInstanceVariable(Runtime& rt, CInstanceBase* inst, std::int32_t index,
+VarStatus GetInstanceVariable(ScriptCore& rt, CInstanceBase* inst, std::int32_t index,
                               std::int32_t flat, RValue& out);
-VarStatus SetInstanceVariable(Runtime& rt, CInstanceBase* inst, std::int32_t index,
+VarStatus SetInstanceVariable(ScriptCore& rt, CInstanceBase* inst, std::int32_t index,
                               std::int32_t flat, const RValue& value);
-VarStatus GetGlobalVariable(Runtime& rt, std::int32_t index, std::int32_t flat, RValue& out);
-VarStatus SetGlobalVariable(Runtime& rt, std::int32_t index, std::int32_t flat,
+VarStatus GetGlobalVariable(ScriptCore& rt, std::int32_t index, std::int32_t flat, RValue& out);
+VarStatus SetGlobalVariable(ScriptCore& rt, std::int32_t index, std::int32_t flat,
                             const RValue& value);
 
 // Targets −3 (all), object indices and instance ids. A read uses the first
 // instance found and fails without one. A write goes to every instance found
 // and gives the status of the last one; with none it does nothing and
 // succeeds. Other negative targets fail.
-VarStatus GetTargetVariable(Runtime& rt, std::int32_t target, std::int32_t index, std::int32_t flat,
-                            RValue& out);
-VarStatus SetTargetVariable(Runtime& rt, std::int32_t target, std::int32_t index, std::int32_t flat,
-                            const RValue& value);
+VarStatus GetTargetVariable(ScriptCore& rt, std::int32_t target, std::int32_t index,
+                            std::int32_t flat, RValue& out);
+VarStatus SetTargetVariable(ScriptCore& rt, std::int32_t target, std::int32_t index,
+                            std::int32_t flat, const RValue& value);
 
 }  // namespace px

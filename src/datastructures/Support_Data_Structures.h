@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
+#include "base/Support_Stream.h"
 #include "code/Code_Value.h"
 #include "code/Support_Random.h"
-#include "runner/Support_Stream.h"
 
 namespace px {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "code/Code_Value.h"
+#include "base/Rounding.h"
 
 namespace px {
 

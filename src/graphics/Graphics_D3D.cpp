@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "code/Code_Value.h"
+#include "base/Rounding.h"
 
 namespace px {
 
@@ -27,6 +27,12 @@ std::uint32_t VertexColor(std::uint32_t bgr, double alpha) {
   return static_cast<std::uint32_t>(a) << 24 | r << 16 | g << 8 | b;
 }
 
+std::string ColorModeRequiredMessage(int bitsPerPixel) {
+  std::string text = kMsgColorModeRequired;
+  text.replace(text.find("%d"), 2, std::to_string(bitsPerPixel));
+  return text;
+}
+
 bool Device::Create(GameWindow& window, int width, int height, bool synchronization,
                     const std::string& caption) {
   Release();
@@ -34,12 +40,13 @@ bool Device::Create(GameWindow& window, int width, int height, bool synchronizat
   const DisplayMode mode = platform_.displayMode();
   backbufferWidth_ = std::min(width, mode.width);
   backbufferHeight_ = std::min(height, mode.height);
-  auto fail = [&](const char* text) {
+  auto fail = [&](const std::string& text) {
     renderer_.reset();
     platform_.messageBox(text, caption, Buttons::Ok, MessageIcon::Error);
     return false;
   };
-  if (mode.bitsPerPixel != 16 && mode.bitsPerPixel != 32) return fail(kMsgColorModeRequired);
+  if (mode.bitsPerPixel != 16 && mode.bitsPerPixel != 32)
+    return fail(ColorModeRequiredMessage(mode.bitsPerPixel));
   if (!window.makeCurrent()) return fail(kMsgDirect3DFailed);
   window_ = &window;
   renderer_ = CreateOpenGLRenderer(window);

@@ -15,12 +15,18 @@
 
 namespace px {
 
+// The first sentence of each start-up failure is the one the game's players
+// know; what follows says what failed here and how to check it.
 inline constexpr const char* kMsgColorModeRequired =
-    "This program requires 16-bit (High Color) or 32-bit (Full Color) mode. Please change this "
-    "in your display properties and run again.";
+    "This program requires 16-bit (High Color) or 32-bit (Full Color) mode. The screen has %d "
+    "bits per pixel: run the X server (or Xvfb) at a depth of 16 or 24 bits, and check the depth "
+    "with \"xdpyinfo | grep depth\".";
 inline constexpr const char* kMsgDirect3DFailed =
-    "Failed to initialize Direct3D. Old graphics cards do not support this. Also make sure "
-    "version 8.0 or later of DirectX is installed on your machine.";
+    "Failed to initialize Direct3D. No OpenGL context (version 3.3 or later, compatibility "
+    "profile) could be made for the game window. Check with \"glxinfo -B\" (Debian's mesa-utils) "
+    "that the display offers one; Mesa's software renderer (libgl1-mesa-dri) does.";
+// kMsgColorModeRequired with the screen's bits per pixel.
+std::string ColorModeRequiredMessage(int bitsPerPixel);
 inline constexpr const char* kMsgSurfacesFailed =
     "Failed to initialize drawing surfaces. Please check that your graphics card meets the "
     "minimum requirements and that your drivers are up-to-date. If your graphics card has "

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "code/Code_Value.h"
-#include "runner/Option_Main.h"
+#include "base/Rounding.h"
+#include "resources/Option_Main.h"
 
 namespace px {
 

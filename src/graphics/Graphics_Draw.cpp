@@ -5,7 +5,7 @@
 #include <numbers>
 #include <span>
 
-#include "code/Code_Value.h"
+#include "base/Rounding.h"
 #include "graphics/Graphics_Color.h"
 #include "resources/Path_Class.h"
 

@@ -11,7 +11,7 @@
 #include <optional>
 #include <span>
 
-#include "graphics/BM32_Bitmap.h"
+#include "base/BM32_Bitmap.h"
 #include "graphics/Graphics_D3DX8.h"
 #include "platform/Platform.h"
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "graphics/BM32_Bitmap.h"
+#include "base/BM32_Bitmap.h"
 #include "graphics/Graphics_Color.h"
 #include "graphics/Graphics_Draw.h"
 #include "resources/Font_Class.h"

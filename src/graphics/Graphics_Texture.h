@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "graphics/BM32_Bitmap.h"
+#include "base/BM32_Bitmap.h"
 #include "graphics/Graphics_D3D.h"
 
 namespace px {

@@ -4,13 +4,12 @@
 #include <cmath>
 #include <numbers>
 
-#include "code/Code_Value.h"
+#include "base/Rounding.h"
 #include "motion/Motion_Place.h"
 #include "motion/Sprite_Mask.h"
 #include "resources/Resource_Chunks.h"
-#include "runner/Run_Global.h"
 #include "world/Instance_Match.h"
-#include "world/Run_Room.h"
+#include "world/World_Core.h"
 
 namespace px {
 
@@ -27,12 +26,12 @@ struct RoomSize {
   double height = 0;
 };
 
-RoomSize CurrentRoomSize(Runtime& rt) {
+RoomSize CurrentRoomSize(WorldCore& rt) {
   const CRoom* room = CurrentRoomData(rt);
   return room ? RoomSize{double(room->width), double(room->height)} : RoomSize{};
 }
 
-bool IsFree(Runtime& rt, CInstance& inst, Blockers against, double x, double y) {
+bool IsFree(WorldCore& rt, CInstance& inst, Blockers against, double x, double y) {
   return against == Blockers::Solid ? PlaceFree(rt, inst, x, y) : PlaceEmpty(rt, inst, x, y);
 }
 
@@ -42,7 +41,7 @@ int StepLimit(double maxdist) {
 }
 
 // A place drawn from low .. high - 1, snapped down to a multiple of snap.
-double DrawCoordinate(Runtime& rt, double low, double high, std::int32_t snap) {
+double DrawCoordinate(WorldCore& rt, double low, double high, std::int32_t snap) {
   // An empty range still takes its draw and gives low.
   const double range = std::clamp(high - low, 0.0, 4294967295.0);
   double v = low + rt.random.NextInt(range > 0 ? static_cast<std::uint32_t>(range) : 0u);
@@ -76,7 +75,7 @@ void MoveTowardsPoint(CInstance& inst, double x, double y, double sp) {
   inst.SetSpeed(sp);
 }
 
-void MoveRandom(Runtime& rt, CInstance& inst, double hsnap, double vsnap) {
+void MoveRandom(WorldCore& rt, CInstance& inst, double hsnap, double vsnap) {
   const RoomSize room = CurrentRoomSize(rt);
   double left = 0, right = room.width, top = 0, bottom = room.height;
   if (HasShape(rt.resources, inst)) {
@@ -98,14 +97,14 @@ void MoveRandom(Runtime& rt, CInstance& inst, double hsnap, double vsnap) {
   }
 }
 
-void MoveSnap(Runtime& rt, CInstance& inst, double hsnap, double vsnap) {
+void MoveSnap(WorldCore& rt, CInstance& inst, double hsnap, double vsnap) {
   const auto snapped = [](double v, double snap) {
     return snap > 0 ? snap * RoundHalfEven(v / snap) : v;
   };
   inst.SetPosition(rt.resources, snapped(inst.x, hsnap), snapped(inst.y, vsnap));
 }
 
-void MoveWrap(Runtime& rt, CInstance& inst, bool hor, bool vert, double margin) {
+void MoveWrap(WorldCore& rt, CInstance& inst, bool hor, bool vert, double margin) {
   const RoomSize room = CurrentRoomSize(rt);
   double x = inst.x, y = inst.y;
   if (hor) {
@@ -119,7 +118,7 @@ void MoveWrap(Runtime& rt, CInstance& inst, bool hor, bool vert, double margin) 
   inst.SetPosition(rt.resources, x, y);
 }
 
-void MoveContact(Runtime& rt, CInstance& inst, Blockers against, double dir, double maxdist) {
+void MoveContact(WorldCore& rt, CInstance& inst, Blockers against, double dir, double maxdist) {
   if (!IsFree(rt, inst, against, inst.x, inst.y)) return;
   const double c = std::cos(dir * kDegToRad);
   const double s = std::sin(dir * kDegToRad);
@@ -131,7 +130,7 @@ void MoveContact(Runtime& rt, CInstance& inst, Blockers against, double dir, dou
   }
 }
 
-void MoveOutside(Runtime& rt, CInstance& inst, Blockers against, double dir, double maxdist) {
+void MoveOutside(WorldCore& rt, CInstance& inst, Blockers against, double dir, double maxdist) {
   const double c = std::cos(dir * kDegToRad);
   const double s = std::sin(dir * kDegToRad);
   const int limit = StepLimit(maxdist);
@@ -139,7 +138,7 @@ void MoveOutside(Runtime& rt, CInstance& inst, Blockers against, double dir, dou
     inst.SetPosition(rt.resources, inst.x + c, inst.y - s);
 }
 
-void MoveContactOrOutside(Runtime& rt, CInstance& inst, Blockers against, double dir,
+void MoveContactOrOutside(WorldCore& rt, CInstance& inst, Blockers against, double dir,
                           double maxdist) {
   if (IsFree(rt, inst, against, inst.x, inst.y))
     MoveContact(rt, inst, against, dir, maxdist);
@@ -147,7 +146,7 @@ void MoveContactOrOutside(Runtime& rt, CInstance& inst, Blockers against, double
     MoveOutside(rt, inst, against, dir, maxdist);
 }
 
-void MoveBounce(Runtime& rt, CInstance& inst, Blockers against, bool advanced) {
+void MoveBounce(WorldCore& rt, CInstance& inst, Blockers against, bool advanced) {
   const auto free = [&](double x, double y) { return IsFree(rt, inst, against, x, y); };
   bool bounced = false;
   if (!free(inst.x, inst.y)) {
@@ -197,7 +196,7 @@ double DistanceToPoint(const CInstance& inst, double x, double y) {
   return std::sqrt(dx * dx + dy * dy);
 }
 
-double DistanceToObject(Runtime& rt, CInstance& self, CInstance* other, std::int32_t obj) {
+double DistanceToObject(WorldCore& rt, CInstance& self, CInstance* other, std::int32_t obj) {
   double best = kFarAway;
   const auto measure = [&](const CInstance& o) {
     if (&o == &self || o.deleted) return true;
@@ -209,7 +208,7 @@ double DistanceToObject(Runtime& rt, CInstance& self, CInstance* other, std::int
   if (obj == kOther) {
     if (other) measure(*other);
   } else if (obj != kSelf) {
-    ForEachMatch(rt, obj, measure);
+    ForEachMatch(rt.world.instances, obj, measure);
   }
   return best;
 }

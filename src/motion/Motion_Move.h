@@ -10,7 +10,7 @@
 
 namespace px {
 
-struct Runtime;
+struct WorldCore;
 
 // Which instances block a movement: the solid ones, or all of them.
 enum class Blockers { Solid, All };
@@ -23,27 +23,27 @@ void ApplyFrictionAndGravity(CInstance& inst);
 void MoveTowardsPoint(CInstance& inst, double x, double y, double sp);
 // Up to 100 random tries for a place, snapped down to the grid, that is
 // free of solid instances and keeps the box inside the room.
-void MoveRandom(Runtime& rt, CInstance& inst, double hsnap, double vsnap);
+void MoveRandom(WorldCore& rt, CInstance& inst, double hsnap, double vsnap);
 // Rounds the position to the grid of each snap above 0.
-void MoveSnap(Runtime& rt, CInstance& inst, double hsnap, double vsnap);
+void MoveSnap(WorldCore& rt, CInstance& inst, double hsnap, double vsnap);
 // Puts an instance that left the room by more than margin on the other side.
-void MoveWrap(Runtime& rt, CInstance& inst, bool hor, bool vert, double margin);
+void MoveWrap(WorldCore& rt, CInstance& inst, bool hor, bool vert, double margin);
 // Steps of one pixel towards dir while the next place stays free, at most
 // maxdist steps (1000 when maxdist is 0 or less). Nothing when the instance
 // is not free where it is.
-void MoveContact(Runtime& rt, CInstance& inst, Blockers against, double dir, double maxdist);
+void MoveContact(WorldCore& rt, CInstance& inst, Blockers against, double dir, double maxdist);
 // Steps of one pixel towards dir while the place is not free.
-void MoveOutside(Runtime& rt, CInstance& inst, Blockers against, double dir, double maxdist);
+void MoveOutside(WorldCore& rt, CInstance& inst, Blockers against, double dir, double maxdist);
 // Up to contact when free here, out of the blockers when not.
-void MoveContactOrOutside(Runtime& rt, CInstance& inst, Blockers against, double dir,
+void MoveContactOrOutside(WorldCore& rt, CInstance& inst, Blockers against, double dir,
                           double maxdist);
 // Turns the motion away from the blockers it would run into.
-void MoveBounce(Runtime& rt, CInstance& inst, Blockers against, bool advanced);
+void MoveBounce(WorldCore& rt, CInstance& inst, Blockers against, bool advanced);
 
 // The distance from the bounding box to a point.
 double DistanceToPoint(const CInstance& inst, double x, double y);
 // The smallest box-to-box distance to the instances obj names (other, all,
 // an id, an object's family); 1,000,000 when none counts.
-double DistanceToObject(Runtime& rt, CInstance& self, CInstance* other, std::int32_t obj);
+double DistanceToObject(WorldCore& rt, CInstance& self, CInstance* other, std::int32_t obj);
 
 }  // namespace px

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <span>
 
-#include "runner/Run_Global.h"
 #include "world/Instance_Class.h"
+#include "world/World_Core.h"
 
 namespace px {
 
@@ -53,7 +53,7 @@ inline std::size_t SlotIndex(std::span<CInstance* const> list, const CInstance& 
 // family), not deleted, near box, for which pred holds; null if none.
 // pred must reject every instance whose box misses box.
 template <class P>
-CInstance* FirstNear(Runtime& rt, std::int32_t obj, const NearBox& box, P&& pred) {
+CInstance* FirstNear(WorldCore& rt, std::int32_t obj, const NearBox& box, P&& pred) {
   CInstanceList& list = rt.world.instances;
   if (obj >= kFirstInstanceId) {
     CInstance* inst = list.find(obj);

@@ -4,7 +4,7 @@
 #include <numbers>
 
 #include "resources/Resource_Chunks.h"
-#include "runner/Run_Global.h"
+#include "world/World_Core.h"
 
 namespace px {
 
@@ -61,7 +61,7 @@ void EndOfPath(const CPath& path, CInstance& inst) {
 
 }  // namespace
 
-void PathStart(Runtime& rt, CInstance& inst, std::int32_t path, double speed,
+void PathStart(WorldCore& rt, CInstance& inst, std::int32_t path, double speed,
                std::int32_t endaction, bool absolute) {
   inst.path_index = path;
   if (path < 0) return;
@@ -84,7 +84,7 @@ void PathStart(Runtime& rt, CInstance& inst, std::int32_t path, double speed,
   inst.path_origin_y = inst.y;
 }
 
-bool PathStep(Runtime& rt, CInstance& inst) {
+bool PathStep(WorldCore& rt, CInstance& inst) {
   const CPath* path = rt.resources.paths.get(inst.path_index);
   if (!path || !(path->length > 0) || inst.path_speed == 0) return false;
   const double pointSpeed = path->PointAt(inst.path_position).speed;

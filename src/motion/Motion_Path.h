@@ -8,7 +8,7 @@
 
 namespace px {
 
-struct Runtime;
+struct WorldCore;
 
 // What an instance does when it reaches an end of its path.
 enum class PathEndAction : std::int32_t { Stop = 0, Restart = 1, Continue = 2, Reverse = 3 };
@@ -17,12 +17,12 @@ enum class PathEndAction : std::int32_t { Stop = 0, Restart = 1, Continue = 2, R
 // absolute places the instance on the path, otherwise the path is followed
 // from where the instance stands. A negative path index only sets the
 // index; a missing path or one of no length stops any path.
-void PathStart(Runtime& rt, CInstance& inst, std::int32_t path, double speed,
+void PathStart(WorldCore& rt, CInstance& inst, std::int32_t path, double speed,
                std::int32_t endaction, bool absolute);
 
 // Advances the instance along its path and places it there; its speed
 // becomes 0 and its direction shows the way it moved. True when an end of
 // the path was reached in this step.
-bool PathStep(Runtime& rt, CInstance& inst);
+bool PathStep(WorldCore& rt, CInstance& inst);
 
 }  // namespace px

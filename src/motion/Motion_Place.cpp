@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "code/Code_Value.h"
+#include "base/Rounding.h"
 #include "motion/Motion_Near.h"
 #include "motion/Sprite_Mask.h"
 
@@ -12,7 +12,7 @@ namespace {
 
 // Runs test() with self placed at (x, y), then puts it back.
 template <class Test>
-auto AtPlace(Runtime& rt, CInstance& self, double x, double y, Test&& test) {
+auto AtPlace(WorldCore& rt, CInstance& self, double x, double y, Test&& test) {
   const double oldX = self.x;
   const double oldY = self.y;
   self.SetPosition(rt.resources, x, y);
@@ -23,7 +23,7 @@ auto AtPlace(Runtime& rt, CInstance& self, double x, double y, Test&& test) {
 
 }  // namespace
 
-CInstance* InstancePlaceAt(Runtime& rt, CInstance& self, double x, double y, std::int32_t obj) {
+CInstance* InstancePlaceAt(WorldCore& rt, CInstance& self, double x, double y, std::int32_t obj) {
   return AtPlace(rt, self, x, y, [&] {
     return FirstNear(rt, obj, NearBoxOf(self), [&](const CInstance& inst) {
       return InstancesCollide(rt.resources, self, inst);
@@ -31,7 +31,7 @@ CInstance* InstancePlaceAt(Runtime& rt, CInstance& self, double x, double y, std
   });
 }
 
-bool PlaceFree(Runtime& rt, CInstance& self, double x, double y) {
+bool PlaceFree(WorldCore& rt, CInstance& self, double x, double y) {
   return AtPlace(rt, self, x, y, [&] {
     return !FirstNear(rt, kAll, NearBoxOf(self), [&](const CInstance& inst) {
       return inst.solid && InstancesCollide(rt.resources, self, inst);
@@ -39,11 +39,11 @@ bool PlaceFree(Runtime& rt, CInstance& self, double x, double y) {
   });
 }
 
-bool PlaceEmpty(Runtime& rt, CInstance& self, double x, double y) {
+bool PlaceEmpty(WorldCore& rt, CInstance& self, double x, double y) {
   return InstancePlaceAt(rt, self, x, y, kAll) == nullptr;
 }
 
-bool PlaceMeeting(Runtime& rt, CInstance& self, CInstance* other, double x, double y,
+bool PlaceMeeting(WorldCore& rt, CInstance& self, CInstance* other, double x, double y,
                   std::int32_t obj) {
   if (obj == kSelf) obj = self.id;
   if (obj == kOther) obj = other ? other->id : kNoone;

@@ -8,17 +8,17 @@
 
 namespace px {
 
-struct Runtime;
+struct WorldCore;
 
 // The first instance obj names that collides with self placed at (x, y),
 // or null.
-CInstance* InstancePlaceAt(Runtime& rt, CInstance& self, double x, double y, std::int32_t obj);
+CInstance* InstancePlaceAt(WorldCore& rt, CInstance& self, double x, double y, std::int32_t obj);
 // No solid instance collides with self at (x, y).
-bool PlaceFree(Runtime& rt, CInstance& self, double x, double y);
+bool PlaceFree(WorldCore& rt, CInstance& self, double x, double y);
 // No instance at all collides with self at (x, y).
-bool PlaceEmpty(Runtime& rt, CInstance& self, double x, double y);
+bool PlaceEmpty(WorldCore& rt, CInstance& self, double x, double y);
 // place_meeting: obj self and other stand for their ids.
-bool PlaceMeeting(Runtime& rt, CInstance& self, CInstance* other, double x, double y,
+bool PlaceMeeting(WorldCore& rt, CInstance& self, CInstance* other, double x, double y,
                   std::int32_t obj);
 
 // Whether x and y lie on the grid of each snap above 0 (within 0.001).

@@ -6,7 +6,7 @@
 #include <optional>
 #include <utility>
 
-#include "code/Code_Value.h"
+#include "base/Rounding.h"
 #include "resources/Resource_Chunks.h"
 
 namespace px {

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "runner/Runner_Load.h"
+#include "run/Runner_Load.h"
 
 namespace px {
 

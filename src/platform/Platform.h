@@ -18,6 +18,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Geometry.h"
+
 namespace px {
 
 class TBitmap32;
@@ -59,26 +61,6 @@ Answer DefaultAnswer(Buttons buttons);
 
 // CR LF and lone CR become LF.
 std::string NormalizeLineEnds(std::string_view text);
-
-struct Size {
-  int width = 0;
-  int height = 0;
-  bool operator==(const Size&) const = default;
-};
-
-struct Point {
-  int x = 0;
-  int y = 0;
-  bool operator==(const Point&) const = default;
-};
-
-struct Rect {
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
-  bool operator==(const Rect&) const = default;
-};
 
 // A display mode of the screen; in a request, a field of 0 or less is left
 // as it is.

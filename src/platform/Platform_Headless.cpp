@@ -9,11 +9,11 @@
 #include <iterator>
 #include <ostream>
 
-#include "graphics/BM32_Bitmap.h"
+#include "base/BM32_Bitmap.h"
 #include "platform/Platform.h"
 #include "platform/Platform_Audio.h"
 #include "platform/Platform_GameWindow.h"
-#include "world/IO_Main.h"
+#include "platform/Platform_Input.h"
 
 namespace px {
 namespace {

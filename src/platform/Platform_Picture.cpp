@@ -4,7 +4,11 @@
 #include <SDL_image.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <span>
+#include <vector>
 
 namespace px {
 
@@ -28,6 +32,33 @@ std::optional<TBitmap32> DecodePicture(std::span<const std::uint8_t> file) {
                 static_cast<std::size_t>(argb->w) * 4);
   SDL_UnlockSurface(argb.get());
   return image;
+}
+
+bool LoadPictureFile(TBitmap32& image, const std::string& name) {
+  std::ifstream in(name, std::ios::binary);
+  if (!in) return false;
+  const std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in),
+                                       std::istreambuf_iterator<char>()};
+  std::optional<TBitmap32> picture = DecodePicture(file);
+  if (!picture) return false;
+  // The picture is drawn onto a 0xFFFFFE fill: its colour is blended over
+  // the fill by its alpha, and the alpha is kept, so a picture with no alpha
+  // at all ends up opaque through FixAlpha.
+  constexpr std::uint32_t kFill[3] = {0xFF, 0xFF, 0xFE};  // blue, green, red
+  std::uint32_t* const pixels = picture->pixels();
+  const std::size_t count = static_cast<std::size_t>(picture->width()) * picture->height();
+  for (std::uint32_t& p : std::span(pixels, count)) {
+    const std::uint32_t a = p >> 24;
+    std::uint32_t out = a << 24;
+    for (int c = 0; c < 3; ++c) {
+      const std::uint32_t v = (p >> (8 * c)) & 0xFF;
+      out |= ((v * a + kFill[c] * (255 - a) + 127) / 255) << (8 * c);
+    }
+    p = out;
+  }
+  picture->FixAlpha();
+  image = std::move(*picture);
+  return true;
 }
 
 }  // namespace px

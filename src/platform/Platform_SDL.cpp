@@ -8,14 +8,14 @@
 #include <iostream>
 #include <thread>
 
-#include "graphics/BM32_Bitmap.h"
+#include "base/BM32_Bitmap.h"
 #include "platform/Platform.h"
 #include "platform/Platform_CodePage.h"
 #include "platform/Platform_GameWindow.h"
+#include "platform/Platform_Input.h"
 #include "platform/Platform_Keymap.h"
 #include "platform/Platform_SDLAudio.h"
 #include "platform/Platform_SDLEvents.h"
-#include "world/IO_Main.h"
 
 namespace px {
 namespace {

@@ -1,8 +1,8 @@
 // CBackground: a background resource, one image.
 #pragma once
 
-#include "graphics/BM32_Bitmap.h"
-#include "runner/Support_Stream.h"
+#include "base/BM32_Bitmap.h"
+#include "base/Support_Stream.h"
 
 namespace px {
 

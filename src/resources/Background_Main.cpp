@@ -1,11 +1,10 @@
 // The background chunk.
 #include "resources/Resource_Chunks.h"
-#include "runner/Run_Global.h"
 
 namespace px {
 
-bool LoadBackgrounds(Runtime& rt, CStream& s) {
-  return ReadResourceChunk(s, rt.resources.backgrounds);
+bool LoadBackgrounds(GameResources& res, CStream& s) {
+  return ReadResourceChunk(s, res.backgrounds);
 }
 void WriteBackgrounds(CStream& s, const GameResources& r) {
   WriteResourceChunk(s, r.backgrounds);

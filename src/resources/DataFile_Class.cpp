@@ -2,7 +2,6 @@
 
 #include "resources/Resource_Chunks.h"
 #include "resources/Resource_List.h"
-#include "runner/Run_Global.h"
 
 namespace px {
 
@@ -44,8 +43,8 @@ void CDataFile::WriteToStream(CStream& s) const {
 }
 
 // The chunk: int 800, int n, n compressed blocks of one record each.
-bool LoadDataFiles(Runtime& rt, CStream& s) {
-  std::vector<CDataFile>& files = rt.resources.dataFiles;
+bool LoadDataFiles(GameResources& res, CStream& s) {
+  std::vector<CDataFile>& files = res.dataFiles;
   files.clear();
   if (StreamReadInt(s) != kDataFileChunkVersion) return false;
   files.resize(ReadCount(s, 4));

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "runner/Support_Stream.h"
+#include "base/Support_Stream.h"
 
 namespace px {
 

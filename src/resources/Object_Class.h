@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "runner/Support_Stream.h"
+#include "base/Support_Stream.h"
+#include "resources/Event_Kind.h"
 
 namespace px {
 
@@ -92,7 +93,7 @@ struct RNumberedEvent {
 
 class CObject {
  public:
-  static constexpr int kEventKinds = 12;
+  static constexpr int kEventKinds = kEventKindCount;
 
   int sprite_index = -1;
   bool solid = false;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "runner/Support_Stream.h"
+#include "base/Support_Stream.h"
 
 namespace px {
 

@@ -1,11 +1,10 @@
 // The path chunk.
 #include "resources/Resource_Chunks.h"
-#include "runner/Run_Global.h"
 
 namespace px {
 
-bool LoadPaths(Runtime& rt, CStream& s) {
-  return ReadResourceChunk(s, rt.resources.paths);
+bool LoadPaths(GameResources& res, CStream& s) {
+  return ReadResourceChunk(s, res.paths);
 }
 void WritePaths(CStream& s, const GameResources& r) {
   WriteResourceChunk(s, r.paths);

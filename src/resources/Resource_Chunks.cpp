@@ -1,7 +1,5 @@
 #include "resources/Resource_Chunks.h"
 
-#include "runner/Run_Global.h"
-
 namespace px {
 
 namespace {
@@ -10,8 +8,8 @@ constexpr std::int32_t kConstantsVersion = 800;
 
 // --- constants -------------------------------------------------------------
 
-bool LoadConstants(Runtime& rt, CStream& s) {
-  auto& constants = rt.resources.constants;
+bool LoadConstants(GameResources& res, CStream& s) {
+  auto& constants = res.constants;
   constants.clear();
   if (StreamReadInt(s) != kConstantsVersion) return false;
   const std::size_t n = ReadCount(s, 8);
@@ -75,12 +73,12 @@ struct InfoWriter {
 };
 }  // namespace
 
-bool LoadGameInformation(Runtime& rt, CStream& s) {
-  rt.resources.gameInformation = GameInformation{};
+bool LoadGameInformation(GameResources& res, CStream& s) {
+  res.gameInformation = GameInformation{};
   if (StreamReadInt(s) != kGameInformationVersion) return false;
   CStream block = StreamReadCompressedBlock(s);
   InfoReader reader{block};
-  VisitGameInformation(reader, rt.resources.gameInformation);
+  VisitGameInformation(reader, res.gameInformation);
   return true;
 }
 
@@ -96,8 +94,8 @@ void WriteGameInformation(CStream& s, const GameResources& r) {
 
 constexpr std::int32_t kLibraryInitVersion = 500;
 
-bool LoadLibraryInitCode(Runtime& rt, CStream& s) {
-  auto& code = rt.resources.libraryInitCode;
+bool LoadLibraryInitCode(GameResources& res, CStream& s) {
+  auto& code = res.libraryInitCode;
   code.clear();
   if (StreamReadInt(s) != kLibraryInitVersion) return false;
   const std::int32_t n = StreamReadInt(s);
@@ -115,8 +113,8 @@ void WriteLibraryInitCode(CStream& s, const GameResources& r) {
 
 constexpr std::int32_t kRoomOrderVersion = 700;
 
-bool LoadRoomOrder(Runtime& rt, CStream& s) {
-  auto& order = rt.resources.roomOrder;
+bool LoadRoomOrder(GameResources& res, CStream& s) {
+  auto& order = res.roomOrder;
   order.clear();
   if (StreamReadInt(s) != kRoomOrderVersion) return false;
   const std::int32_t n = StreamReadInt(s);

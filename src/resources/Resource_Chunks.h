@@ -10,9 +10,10 @@
 #include <utility>
 #include <vector>
 
-#include "extensions/Extension_Class.h"
+#include "base/Support_Stream.h"
 #include "resources/Background_Class.h"
 #include "resources/DataFile_Class.h"
+#include "resources/Extension_Class.h"
 #include "resources/Font_Class.h"
 #include "resources/Object_Class.h"
 #include "resources/Path_Class.h"
@@ -23,11 +24,8 @@
 #include "resources/Sprite_Class.h"
 #include "resources/TimeLine_Class.h"
 #include "resources/Trigger_Class.h"
-#include "runner/Support_Stream.h"
 
 namespace px {
-
-struct Runtime;
 
 struct GameInformation {
   std::int32_t backgroundColor = 0xFFFFFF;
@@ -68,31 +66,28 @@ struct GameResources {
   bool operator==(const GameResources&) const = default;
 };
 
-// Looks up the function of every function-calling action of the event in
-// the function registry; a name it does not hold is reported in a message
-// box ("Failed to locate action function " + name) and the action then
-// calls nothing.
-void LocateActionFunctions(Runtime& rt, CEvent& event);
-
-using ChunkReader = bool (*)(Runtime&, CStream&);
 using ChunkWriter = void (*)(CStream&, const GameResources&);
 
-bool LoadExtensionPackages(Runtime& rt, CStream& s);
-bool LoadTriggers(Runtime& rt, CStream& s);
-bool LoadConstants(Runtime& rt, CStream& s);
-bool LoadSounds(Runtime& rt, CStream& s);
-bool LoadSprites(Runtime& rt, CStream& s);
-bool LoadBackgrounds(Runtime& rt, CStream& s);
-bool LoadPaths(Runtime& rt, CStream& s);
-bool LoadScripts(Runtime& rt, CStream& s);
-bool LoadFonts(Runtime& rt, CStream& s);
-bool LoadTimeLines(Runtime& rt, CStream& s);
-bool LoadObjects(Runtime& rt, CStream& s);
-bool LoadRooms(Runtime& rt, CStream& s);
-bool LoadDataFiles(Runtime& rt, CStream& s);
-bool LoadGameInformation(Runtime& rt, CStream& s);
-bool LoadLibraryInitCode(Runtime& rt, CStream& s);
-bool LoadRoomOrder(Runtime& rt, CStream& s);
+bool LoadTriggers(GameResources& res, CStream& s);
+bool LoadConstants(GameResources& res, CStream& s);
+bool LoadSounds(GameResources& res, CStream& s);
+bool LoadSprites(GameResources& res, CStream& s);
+bool LoadBackgrounds(GameResources& res, CStream& s);
+bool LoadPaths(GameResources& res, CStream& s);
+bool LoadScripts(GameResources& res, CStream& s);
+bool LoadFonts(GameResources& res, CStream& s);
+bool LoadTimeLines(GameResources& res, CStream& s);
+bool LoadObjects(GameResources& res, CStream& s);
+bool LoadRooms(GameResources& res, CStream& s);
+bool LoadDataFiles(GameResources& res, CStream& s);
+bool LoadGameInformation(GameResources& res, CStream& s);
+bool LoadLibraryInitCode(GameResources& res, CStream& s);
+bool LoadRoomOrder(GameResources& res, CStream& s);
+
+// The extension package chunk. A package that does not read leaves the
+// packages read so far.
+enum class ExtensionChunkRead { Ok, BadVersion, BadPackage };
+ExtensionChunkRead ReadExtensionPackages(GameResources& res, CStream& s);
 
 void WriteExtensionPackages(CStream& s, const GameResources& r);
 void WriteTriggers(CStream& s, const GameResources& r);

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "runner/Support_Stream.h"
+#include "base/Support_Stream.h"
 
 namespace px {
 

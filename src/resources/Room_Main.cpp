@@ -1,11 +1,10 @@
 // The room chunk: the rooms, then the last instance and tile ids used.
 #include "resources/Resource_Chunks.h"
-#include "runner/Run_Global.h"
 
 namespace px {
 
-bool LoadRooms(Runtime& rt, CStream& s) {
-  GameResources& r = rt.resources;
+bool LoadRooms(GameResources& res, CStream& s) {
+  GameResources& r = res;
   if (!ReadResourceChunk(s, r.rooms)) return false;
   r.lastInstanceId = StreamReadInt(s);
   r.lastTileId = StreamReadInt(s);

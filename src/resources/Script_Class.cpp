@@ -1,7 +1,6 @@
 #include "resources/Script_Class.h"
 
 #include "resources/Resource_Chunks.h"
-#include "runner/Run_Global.h"
 
 namespace px {
 
@@ -21,8 +20,8 @@ void CScript::WriteToStream(CStream& s) const {
   StreamWriteString(s, code);
 }
 
-bool LoadScripts(Runtime& rt, CStream& s) {
-  return ReadResourceChunk(s, rt.resources.scripts);
+bool LoadScripts(GameResources& res, CStream& s) {
+  return ReadResourceChunk(s, res.scripts);
 }
 void WriteScripts(CStream& s, const GameResources& r) {
   WriteResourceChunk(s, r.scripts);

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "runner/Support_Stream.h"
+#include "base/Support_Stream.h"
 
 namespace px {
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "graphics/BM32_Bitmap.h"
-#include "runner/Support_Stream.h"
+#include "base/BM32_Bitmap.h"
+#include "base/Support_Stream.h"
 
 namespace px {
 

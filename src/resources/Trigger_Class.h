@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "runner/Support_Stream.h"
+#include "base/Support_Stream.h"
 
 namespace px {
 

@@ -1,12 +1,11 @@
 // The trigger chunk: its slots carry no names; each trigger's record holds
 // its own.
 #include "resources/Resource_Chunks.h"
-#include "runner/Run_Global.h"
 
 namespace px {
 
-bool LoadTriggers(Runtime& rt, CStream& s) {
-  return ReadResourceChunk<CTrigger, true>(s, rt.resources.triggers);
+bool LoadTriggers(GameResources& res, CStream& s) {
+  return ReadResourceChunk<CTrigger, true>(s, res.triggers);
 }
 
 void WriteTriggers(CStream& s, const GameResources& r) {

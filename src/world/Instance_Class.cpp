@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "code/Code_Value.h"
+#include "base/Rounding.h"
 #include "resources/Resource_Chunks.h"
 
 namespace px {

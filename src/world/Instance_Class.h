@@ -10,7 +10,7 @@
 #include <string>
 
 #include "code/Variable_Main.h"
-#include "motion/Motion_GridLink.h"
+#include "world/Collision_GridLink.h"
 
 namespace px {
 

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "runner/Run_Global.h"
 #include "world/Instance_Class.h"
+#include "world/Object_Lists.h"
 
 namespace px {
 
@@ -14,8 +14,7 @@ namespace px {
 // skipped; instances added meanwhile are not visited. f returns false to
 // stop the walk.
 template <class F>
-void ForEachMatch(Runtime& rt, std::int32_t obj, F&& f) {
-  CInstanceList& list = rt.world.instances;
+void ForEachMatch(CInstanceList& list, std::int32_t obj, F&& f) {
   if (obj >= kFirstInstanceId) {
     if (CInstance* inst = list.find(obj)) f(*inst);
     return;
@@ -39,9 +38,9 @@ void ForEachMatch(Runtime& rt, std::int32_t obj, F&& f) {
 
 // The first instance obj names for which pred holds, or null.
 template <class P>
-CInstance* FirstMatch(Runtime& rt, std::int32_t obj, P&& pred) {
+CInstance* FirstMatch(CInstanceList& list, std::int32_t obj, P&& pred) {
   CInstance* found = nullptr;
-  ForEachMatch(rt, obj, [&](CInstance& inst) {
+  ForEachMatch(list, obj, [&](CInstance& inst) {
     if (!pred(inst)) return true;
     found = &inst;
     return false;

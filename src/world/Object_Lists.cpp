@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "resources/Resource_Chunks.h"
-#include "world/Event_Main.h"
 #include "world/Object_Parents.h"
+#include "world/World.h"
 
 namespace px {
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "code/Variable_Main.h"
+#include "resources/Event_Kind.h"
 #include "world/Instance_Class.h"
 
 namespace px {
@@ -80,29 +81,6 @@ class CInstanceList final : public InstanceLookup {
   std::unordered_map<std::int32_t, CInstance*> byId_;
   std::uint64_t changes_ = 0;
 };
-
-// Event kinds and their number ranges.
-enum class EventKind : std::int32_t {
-  Create = 0,
-  Destroy = 1,
-  Alarm = 2,
-  Step = 3,
-  Collision = 4,
-  Keyboard = 5,
-  Mouse = 6,
-  Other = 7,
-  Draw = 8,
-  KeyPress = 9,
-  KeyRelease = 10,
-  Trigger = 11,
-};
-inline constexpr std::int32_t kEventKindCount = 12;
-inline constexpr std::int32_t kEvStepNormal = 0;
-inline constexpr std::int32_t kEvStepBegin = 1;
-inline constexpr std::int32_t kEvStepEnd = 2;
-inline constexpr std::int32_t kEvNoMoreLives = 6;
-inline constexpr std::int32_t kEvNoMoreHealth = 9;
-inline constexpr std::int32_t kEvUser0 = 10;
 
 class CEventLists {
  public:

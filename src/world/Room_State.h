@@ -68,8 +68,4 @@ inline void ResetCaption(RoomState& rooms) {
 }
 
 // Pending change codes beside a room index.
-inline constexpr std::int32_t kPendingEnd = -100;
-inline constexpr std::int32_t kPendingRestart = -200;
-inline constexpr std::int32_t kPendingLoad = -300;
-
 }  // namespace px

@@ -2,7 +2,8 @@
 
 #include <cstdio>
 
-#include "world/Event_Main.h"
+#include "run/Event_Main.h"
+#include "run/Runner_Code.h"
 
 namespace pxtest {
 

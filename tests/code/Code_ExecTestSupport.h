@@ -14,6 +14,7 @@
 #include "code/Code_Main.h"
 #include "code/Code_TestSupport.h"
 #include "code/Script_Main.h"
+#include "run/Runner_Code.h"
 #include "world/Instance_Class.h"
 
 namespace pxtest {

@@ -8,6 +8,8 @@
 
 #include "code/Code_ExecTestSupport.h"
 #include "code/Code_Operator.h"
+#include "run/Run_Error.h"
+#include "run/Runner_Code.h"
 
 using namespace px;
 using pxtest::ExecWorld;

@@ -8,12 +8,13 @@
 #include "code/Code_Constant.h"
 #include "code/Code_Error.h"
 #include "code/Code_ExecTestSupport.h"
+#include "run/Run_Error.h"
+#include "run/Runner_Code.h"
 #include "system/File_TestSupport.h"
 
 using namespace px;
 using pxtest::ExecWorld;
 using pxtest::Show;
-
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "code/Variable_Main.h"
 #include "platform/Platform.h"
-#include "runner/Run_Global.h"
+#include "run/Runtime.h"
 
 namespace pxtest {
 

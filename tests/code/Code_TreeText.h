@@ -7,7 +7,7 @@
 #include <string>
 
 #include "code/Code_Main.h"
-#include "runner/Run_Global.h"
+#include "run/Runtime.h"
 
 namespace pxtest {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "datastructures/DS_TestSupport.h"
-#include "datastructures/Function_Data_Structures.h"
+#include "library/Function_Data_Structures.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "runner/Runner_Load.h"
+#include "run/Runner_Load.h"
 #include "support/TestSupport.h"
 #include "system/File_TestSupport.h"
 #include "world/World_TestSupport.h"

@@ -4,8 +4,9 @@
 
 #include <string>
 
-#include "graphics/BM32_Bitmap.h"
-#include "runner/Runner_Load.h"
+#include "base/BM32_Bitmap.h"
+#include "platform/Platform_Picture.h"
+#include "run/Runner_Load.h"
 #include "support/TestSupport.h"
 #include "system/File_TestSupport.h"
 #include "world/World_TestSupport.h"
@@ -54,7 +55,7 @@ TEST(PxrunScreenshot, TheLastFrameShowsThePlayerMovedByReplayedKeys) {
   ASSERT_EQ(r.exitCode, 0) << r.err;
 
   px::TBitmap32 image;
-  ASSERT_TRUE(image.LoadFromFile(shot.string()));
+  ASSERT_TRUE(LoadPictureFile(image, shot.string()));
   EXPECT_EQ(image.width(), 32);
   EXPECT_EQ(image.height(), 24);
   const struct {
@@ -84,8 +85,8 @@ TEST(PxrunScreenshot, TheDemoReplayReachesItsScoreAndPicture) {
   EXPECT_EQ(ReadFile(dir / "demo.log"), "Hello from the demo in pxrun demo\r\nScore 70\r\n");
 
   px::TBitmap32 image, expected;
-  ASSERT_TRUE(image.LoadFromFile(shot.string()));
-  ASSERT_TRUE(expected.LoadFromFile(PXRUN_SOURCE_DIR "/docs/demo.png"));
+  ASSERT_TRUE(LoadPictureFile(image, shot.string()));
+  ASSERT_TRUE(LoadPictureFile(expected, PXRUN_SOURCE_DIR "/docs/demo.png"));
   ASSERT_EQ(image.width(), expected.width());
   ASSERT_EQ(image.height(), expected.height());
   int differing = 0;

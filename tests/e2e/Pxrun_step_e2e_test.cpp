@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "runner/Runner_Load.h"
+#include "run/Event_Name.h"
+#include "run/Runner_Load.h"
 #include "support/TestSupport.h"
 #include "system/File_TestSupport.h"
-#include "world/Event_Name.h"
 #include "world/World_TestSupport.h"
 
 using namespace pxtest;

@@ -23,7 +23,7 @@
 
 #include "graphics/Graphics_Display.h"
 #include "platform/Platform_Process.h"
-#include "runner/Run_Global.h"
+#include "run/Runtime.h"
 
 extern char** environ;
 

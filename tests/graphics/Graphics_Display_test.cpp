@@ -5,8 +5,8 @@
 #include <sstream>
 
 #include "graphics/Graphics_TestSupport.h"
-#include "runner/Option_Main.h"
-#include "runner/Run_Global.h"
+#include "resources/Option_Main.h"
+#include "run/Runtime.h"
 
 using namespace px;
 

@@ -13,7 +13,7 @@
 
 #include "code/Function_TestSupport.h"
 #include "graphics/Graphics_Display.h"
-#include "runner/Run_Global.h"
+#include "run/Runtime.h"
 
 namespace pxtest {
 

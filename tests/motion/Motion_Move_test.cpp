@@ -12,7 +12,8 @@
 #include "code/Code_Exec.h"
 #include "code/Code_Main.h"
 #include "code/Support_Random.h"
-#include "runner/Run_Global.h"
+#include "run/Run_Error.h"
+#include "run/Runtime.h"
 #include "world/Room_State.h"
 #include "world/World_TestSupport.h"
 

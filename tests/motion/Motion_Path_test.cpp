@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "runner/Run_Global.h"
-#include "world/Run_Main.h"
+#include "run/Run_Main.h"
+#include "run/Runtime.h"
 #include "world/World_TestSupport.h"
 
 using namespace px;

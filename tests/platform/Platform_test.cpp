@@ -9,12 +9,12 @@
 #include <sstream>
 #include <string>
 
-#include "graphics/BM32_Bitmap.h"
+#include "base/BM32_Bitmap.h"
 #include "platform/Platform_Audio.h"
-#include "runner/Option_Main.h"
-#include "runner/Runner_LoadForm.h"
+#include "resources/Option_Main.h"
+#include "run/IO_Main.h"
+#include "run/Runner_LoadForm.h"
 #include "support/DummyAudio.h"
-#include "world/IO_Main.h"
 
 using namespace px;
 

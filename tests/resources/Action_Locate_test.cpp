@@ -4,8 +4,8 @@
 #include <sstream>
 
 #include "code/Code_Function.h"
-#include "runner/Run_Global.h"
-#include "runner/Runner_Form.h"
+#include "run/Runner_Form.h"
+#include "run/Runtime.h"
 #include "support/TestSupport.h"
 
 using namespace px;

@@ -5,7 +5,7 @@
 #include <random>
 #include <sstream>
 
-#include "runner/Run_Global.h"
+#include "run/Runtime.h"
 #include "support/TestSupport.h"
 
 using namespace px;
@@ -73,7 +73,7 @@ Outcome Read(const std::vector<std::uint8_t>& bytes) {
   CStream s{std::vector<std::uint8_t>(bytes)};
   Outcome o;
   try {
-    o.ok = LoadBackgrounds(rt, s);
+    o.ok = LoadBackgrounds(rt.resources, s);
   } catch (const StreamError&) {
     o.threw = true;
   }

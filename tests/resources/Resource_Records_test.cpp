@@ -7,9 +7,9 @@
 #include <sstream>
 
 #include "code/Code_Function.h"
-#include "runner/Run_Global.h"
-#include "runner/Runner_Form.h"
-#include "runner/Runner_Load.h"
+#include "run/Runner_Form.h"
+#include "run/Runner_Load.h"
+#include "run/Runtime.h"
 #include "support/TestSupport.h"
 
 using namespace px;
@@ -107,9 +107,10 @@ Loaded LoadWithChunk(const GameFile& game, int replaced, const std::vector<std::
   return {ok, out.str()};
 }
 
-int StageOf(ChunkReader reader) {
+// The stage of a chunk, found by its writer.
+int StageOf(ChunkWriter writer) {
   for (std::size_t i = 0; i < kChunkStages.size(); ++i)
-    if (kChunkStages[i].read == reader) return static_cast<int>(i);
+    if (kChunkStages[i].write == writer) return static_cast<int>(i);
   return -1;
 }
 
@@ -168,39 +169,39 @@ TEST(ResourceRecords, ABadVersionInAnyRecordFailsTheLoad) {
   const CSprite& sprite = *r.sprites.get(0);
   struct Case {
     const char* what;
-    ChunkReader chunk;
+    ChunkWriter chunk;
     std::vector<std::uint8_t> record;
     std::int32_t version;
     int occurrence;  // which stored int equal to the version to change
     bool named = true;
   };
   const Case cases[] = {
-      {"sound", LoadSounds, record(*r.sounds.get(0)), 800, 0},
-      {"sprite", LoadSprites, record(sprite), 800, 0},
-      {"sprite image", LoadSprites, record(sprite), 800, 1},
-      {"sprite mask", LoadSprites, record(sprite), 800, 4},
-      {"background", LoadBackgrounds, record(*r.backgrounds.get(0)), 710, 0},
-      {"background image", LoadBackgrounds, record(*r.backgrounds.get(0)), 800, 0},
-      {"path", LoadPaths, record(*r.paths.get(0)), 530, 0},
-      {"script", LoadScripts, record(*r.scripts.get(0)), 800, 0},
-      {"font", LoadFonts, record(*r.fonts.get(1)), 800, 0},
-      {"time line", LoadTimeLines, record(*r.timeLines.get(0)), 500, 0},
-      {"time line event", LoadTimeLines, record(*r.timeLines.get(0)), 400, 0},
-      {"object", LoadObjects, record(object), 430, 0},
-      {"object event", LoadObjects, record(object), 400, 0},
-      {"object action", LoadObjects, record(object), 440, 0},
-      {"room", LoadRooms, record(room), 541, 0},
-      {"trigger", LoadTriggers, record(*r.triggers.get(0)), 800, 0, false},
+      {"sound", WriteSounds, record(*r.sounds.get(0)), 800, 0},
+      {"sprite", WriteSprites, record(sprite), 800, 0},
+      {"sprite image", WriteSprites, record(sprite), 800, 1},
+      {"sprite mask", WriteSprites, record(sprite), 800, 4},
+      {"background", WriteBackgrounds, record(*r.backgrounds.get(0)), 710, 0},
+      {"background image", WriteBackgrounds, record(*r.backgrounds.get(0)), 800, 0},
+      {"path", WritePaths, record(*r.paths.get(0)), 530, 0},
+      {"script", WriteScripts, record(*r.scripts.get(0)), 800, 0},
+      {"font", WriteFonts, record(*r.fonts.get(1)), 800, 0},
+      {"time line", WriteTimeLines, record(*r.timeLines.get(0)), 500, 0},
+      {"time line event", WriteTimeLines, record(*r.timeLines.get(0)), 400, 0},
+      {"object", WriteObjects, record(object), 430, 0},
+      {"object event", WriteObjects, record(object), 400, 0},
+      {"object action", WriteObjects, record(object), 440, 0},
+      {"room", WriteRooms, record(room), 541, 0},
+      {"trigger", WriteTriggers, record(*r.triggers.get(0)), 800, 0, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     const int stage = StageOf(c.chunk);
     std::vector<std::uint8_t> chunk = OneSlotChunk(c.record, c.named);
-    if (c.chunk == LoadRooms) chunk.resize(chunk.size() + 8, 0);  // the id tail
+    if (c.chunk == WriteRooms) chunk.resize(chunk.size() + 8, 0);  // the id tail
     ASSERT_TRUE(LoadWithChunk(game, stage, chunk).ok);
     const auto bad = WithInt(c.record, FindInt(c.record, c.version, c.occurrence), c.version + 1);
     std::vector<std::uint8_t> badChunk = OneSlotChunk(bad, c.named);
-    if (c.chunk == LoadRooms) badChunk.resize(badChunk.size() + 8, 0);
+    if (c.chunk == WriteRooms) badChunk.resize(badChunk.size() + 8, 0);
     const Loaded loaded = LoadWithChunk(game, stage, badChunk);
     EXPECT_FALSE(loaded.ok);
     EXPECT_EQ(loaded.messages, std::string(kMsgResourceData) + "\n");

@@ -5,7 +5,7 @@
 
 #include <map>
 
-#include "sound/Function_SoundAction.h"
+#include "library/Function_SoundAction.h"
 #include "sound/Sound_TestSupport.h"
 
 namespace {

@@ -13,8 +13,8 @@
 #include "code/Function_TestSupport.h"
 #include "platform/Platform_Audio.h"
 #include "resources/Sound_Class.h"
-#include "runner/Run_Global.h"
-#include "sound/Sound_Main.h"
+#include "run/Runner_Sound.h"
+#include "run/Runtime.h"
 
 namespace pxtest {
 

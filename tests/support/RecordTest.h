@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "runner/Support_Stream.h"
+#include "base/Support_Stream.h"
 
 namespace pxtest {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/Platform.h"
-#include "runner/Run_Global.h"
-#include "runner/Runner_Load.h"
+#include "run/Runner_Load.h"
+#include "run/Runtime.h"
 
 namespace pxtest {
 

@@ -1,12 +1,11 @@
 // Included files exported by mode, by name from game code, and removed at
 // the end; the secure-mode refusals.
-#include "system/Support_IncludedFile.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "code/Function_TestSupport.h"
+#include "run/Runner_IncludedFile.h"
 #include "system/File_TestSupport.h"
 
 namespace {
@@ -44,8 +43,8 @@ TEST(IncludedFiles, ExportedByModeAndRemovedAtTheEnd) {
   EXPECT_EQ(ReadFile(dir.path() / "Out" / "Sub" / "deep.dat"), "F");
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "none.dat"));
   EXPECT_EQ(ReadFile(dir.path() / "keep.dat"), "old");  // no overwrite
-  EXPECT_FALSE(files[1].stored);  // freed after export
-  EXPECT_TRUE(files[3].stored);   // mode 0 keeps its data
+  EXPECT_FALSE(files[1].stored);                        // freed after export
+  EXPECT_TRUE(files[3].stored);                         // mode 0 keeps its data
   RemoveIncludedFiles(run.rt);
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "work.dat"));
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "Out" / "Sub" / "deep.dat"));

@@ -4,9 +4,11 @@
 #include "code/Code_ExecTestSupport.h"
 #include "code/Code_Main.h"
 #include "code/Script_Main.h"
-#include "world/Action_Class.h"
-#include "world/Run_Main.h"
-#include "world/Run_Trigger.h"
+#include "run/Action_Class.h"
+#include "run/Run_Error.h"
+#include "run/Run_Main.h"
+#include "run/Run_Trigger.h"
+#include "run/Runner_Code.h"
 
 namespace pxtest {
 

@@ -12,7 +12,7 @@
 
 #include "code/Code_TestSupport.h"
 #include "resources/Resource_Chunks.h"
-#include "world/Event_Main.h"
+#include "run/Event_Main.h"
 
 namespace pxtest {
 

@@ -1,0 +1,92 @@
+// Runtime: every piece of state of one run, reachable from one place, so a
+// test can start a fresh game in the same process.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "datastructures/Support_DS_Tables.h"
+#include "graphics/Graphics_Display.h"
+#include "platform/Platform.h"
+#include "resources/Option_Main.h"
+#include "resources/Resource_Chunks.h"
+#include "run/Event_Main.h"
+#include "run/Event_Name.h"
+#include "run/IO_Main.h"
+#include "run/Run_Main.h"
+#include "run/Run_Pending.h"
+#include "run/Runner_LoadForm.h"
+#include "run/Runner_TempDir.h"
+#include "sound/Sound_State.h"
+#include "system/Support_File.h"
+#include "world/World_Core.h"
+
+namespace px {
+
+// The run flags read from the header and the main block.
+struct RunFlags {
+  bool debugFlag = false;
+  std::int32_t gameId = 0;
+  std::array<std::uint8_t, 16> gameGuid{};
+};
+
+// One run of a game. Its bases are the parts lower layers work on: the
+// script core (settings, resources, variables, code tables) and around it
+// the world core (the world, the live rooms, the random generator); a
+// subsystem function takes the Runtime as the core of its own layer.
+struct Runtime : WorldCore {
+  explicit Runtime(Platform& p) : WorldCore(*this), platform(p), loadForm(p), display(p) {
+    vars.instances = &world.instances;
+    // Window messages change the input state wherever they are handled.
+    platform.setInputSink([this](const InputEvent& e) { ApplyInputEvent(*this, e); });
+  }
+  ~Runtime() { platform.setInputSink(nullptr); }
+  Runtime(const Runtime&) = delete;
+  Runtime& operator=(const Runtime&) = delete;
+
+  Platform& platform;
+
+  // The game file and the game's parameters: parameter 0 is the game file.
+  std::string gameFile;
+  std::vector<std::string> parameters;
+  std::optional<std::int64_t> maxSteps;
+  // Where the last frame is written as PNG when the game ends; empty: not.
+  std::string screenshotFile;
+  // The game file's name without folder and extension.
+  std::string applicationTitle;
+
+  TempDir tempDir;
+  RunFlags flags;
+  TLoadForm loadForm;
+  // Where the graphics helper library from the game data was written.
+  std::string d3dxLibraryPath;
+  // The event being executed.
+  CurrentEvent event;
+  // Whether a game is running, its steps and their rate.
+  RunState run;
+  // Keyboard, mouse and the input replayed from a file.
+  InputState input;
+  std::vector<ReplayEvent> replay;
+  // A room change, end, restart, load or abort that waits for the end of
+  // the step; kNoPendingChange when none.
+  PendingChange pendingChange;
+  // Set once the game asked the application to end.
+  bool terminateRequested = false;
+  // Texts game code sent with show_debug_message in debug mode, oldest
+  // first, for the debug window's message list.
+  std::vector<std::string> debugMessages;
+  // The stacks, queues, lists, maps, priority queues and grids of game code.
+  DataStructures ds;
+  // Open files, the file search, the INI file and secure mode.
+  FileState files;
+  // The sound engine with its samples, and the CD audio device.
+  SoundState sound;
+  // The game window, the screen, the region, the ports and the device.
+  Display display;
+};
+
+}  // namespace px

@@ -1,0 +1,192 @@
+// Drawing a room: views with their ports, the room colour, background and
+// foreground layers, tiles and instances in depth order, draw events per
+// view, and the window caption.
+#include "run/Room_Draw.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "graphics/Graphics_TestSupport.h"
+#include "run/Run_Main.h"
+#include "run/Run_Room.h"
+#include "run/Runtime.h"
+#include "world/World_TestSupport.h"
+
+using namespace px;
+using pxtest::CodeAction;
+using pxtest::WorldRun;
+
+namespace {
+
+constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF;
+constexpr std::uint32_t kYellow = 0xFFFFFF00, kGrey = 0xFF808080, kMagenta = 0xFFFF00FF;
+
+TBitmap32 Plain(int w, int h, std::uint32_t argb) {
+  return pxtest::MakeImage(w, h, [argb](int, int) { return argb; });
+}
+
+// A started world in a 64 × 48 room with a headless device of that size.
+class RoomDrawTest : public ::testing::Test {
+ protected:
+  RoomDrawTest() {
+    w.rt.settings.showErrors = false;
+    Display& d = w.rt.display;
+    d.SetRegionSize(64, 48, true);
+    GameWindow* window = d.window();
+    if (!window || !d.device.Create(*window, 64, 48, false, "test")) ADD_FAILURE() << "no device";
+    d.device.BeginFrame();
+    obj = w.AddObject("obj");
+    CRoom room;
+    room.width = 64;
+    room.height = 48;
+    room.caption = "Room";
+    w.rt.resources.rooms.add("rm", room);
+    w.rt.resources.roomOrder = {0};
+  }
+
+  void Start() {
+    ASSERT_TRUE(w.Start());
+    GameStart(w.rt);
+  }
+  CRoom& room() { return *CurrentRoomData(w.rt); }
+
+  std::uint32_t Pixel(int x, int y) {
+    const auto image = w.rt.display.device.ReadBackBuffer(x, y, 1, 1);
+    return image ? image->GetPixel(0, 0) : 0xDEADBEEF;
+  }
+
+  WorldRun w;
+  std::int32_t obj = -1;
+};
+
+TEST_F(RoomDrawTest, TwoViewsDrawLayersTilesAndInstancesInDepthOrder) {
+  Start();
+  const int green = pxtest::AddBackground(w.rt, Plain(8, 8, kGreen));
+  const int grey = pxtest::AddBackground(w.rt, Plain(4, 4, kGrey));
+  const int magenta = pxtest::AddBackground(w.rt, Plain(4, 4, kMagenta));
+  const int red = pxtest::AddSprite(w.rt, {Plain(8, 8, kRed)});
+  const int yellow = pxtest::AddSprite(w.rt, {Plain(8, 8, kYellow)});
+  w.rt.display.windowColor = 0;
+
+  CRoom& r = room();
+  r.background_color = 0xFF0000;  // blue, as 0xBBGGRR
+  r.layers[0] = {.visible = true, .background = green, .htiled = false, .vtiled = false};
+  r.layers[1] = {.visible = true,
+                 .foreground = true,
+                 .background = magenta,
+                 .x = 10,
+                 .y = 10,
+                 .htiled = false,
+                 .vtiled = false};
+  r.tiles.push_back({.x = 6, .y = 6, .background = grey, .width = 4, .height = 4, .depth = 0});
+  r.views_enabled = true;
+  r.views[0] = {.visible = true, .wview = 32, .hview = 48, .wport = 32, .hport = 48};
+  r.views[1] = {
+      .visible = true, .xview = 8, .wview = 32, .hview = 40, .xport = 32, .wport = 32, .hport = 40};
+  // Created with the yellow one first: the depth sort puts red below it.
+  CInstance& top = w.Create(obj, 8, 8);
+  top.sprite_index = yellow;
+  top.depth = -5;
+  CInstance& below = w.Create(obj, 4, 4);
+  below.sprite_index = red;
+  below.depth = 10;
+
+  DrawRoom(w.rt);
+  const struct {
+    int x, y;
+    std::uint32_t colour;
+    const char* what;
+  } cases[] = {
+      {1, 1, kGreen, "background layer over the room colour"},
+      {5, 5, kRed, "deeper instance over the background"},
+      {7, 7, kGrey, "tile at depth 0 over the instance at 10"},
+      {9, 9, kYellow, "instance at -5 over the tile"},
+      {11, 11, kMagenta, "foreground over everything"},
+      {20, 20, kBlue, "room colour"},
+      {33, 9, kYellow, "second view, shifted by its port and area"},
+      {35, 11, kMagenta, "second view's foreground"},
+      {44, 20, kBlue, "second view's room colour"},
+      {40, 45, 0xFF000000, "below the second port: the window colour"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(Pixel(c.x, c.y), c.colour) << c.what << " at " << c.x << "," << c.y;
+  EXPECT_EQ(w.rt.rooms.viewCurrent, 0);
+}
+
+TEST_F(RoomDrawTest, DrawEventsRunOncePerVisibleViewAndNotForInvisibleInstances) {
+  w.On(obj, EventKind::Draw, 0, {CodeAction("log(view_current, id)")});
+  Start();
+  CRoom& r = room();
+  r.views_enabled = true;
+  r.views[0].visible = true;
+  r.views[2].visible = true;
+  CInstance& shown = w.Create(obj);
+  CInstance& hidden = w.Create(obj);
+  hidden.visible = false;
+  DrawRoom(w.rt);
+  const std::string id = std::to_string(shown.id);
+  EXPECT_EQ(w.TakeLog(), "0 " + id + "|2 " + id);
+  // screen_redraw draws the room the same way, then shows it.
+  w.Run(shown, "screen_redraw()");
+  EXPECT_EQ(w.TakeLog(), "0 " + id + "|2 " + id);
+}
+
+TEST_F(RoomDrawTest, AnInstanceWithoutDrawEventIsDrawnScaledAndBlended) {
+  Start();
+  const int white = pxtest::AddSprite(w.rt, {Plain(4, 4, 0xFFFFFFFF)}, 2, 2);
+  CInstance& inst = w.Create(obj, 20, 20);
+  inst.sprite_index = white;
+  inst.image_xscale = 2;
+  inst.image_blend = 0x00FF00;  // green
+  room().background_color = 0;
+  DrawRoom(w.rt);
+  EXPECT_EQ(Pixel(16, 19), kGreen);  // origin scaled: 20 - 2·2
+  EXPECT_EQ(Pixel(23, 19), kGreen);
+  EXPECT_EQ(Pixel(24, 19), 0xFF000000);
+  EXPECT_EQ(Pixel(20, 22), 0xFF000000);
+}
+
+TEST_F(RoomDrawTest, CaptionShowsScoreLivesAndHealth) {
+  Start();
+  CInstance& inst = w.Create(obj);
+  const struct {
+    const char* code;
+    const char* caption;
+  } cases[] = {
+      {"", "Room"},  // score 0 and show_score untouched
+      {"score = 5", "Room Score: 5"},
+      {"score = 0; show_score = 1", "Room Score: 0"},
+      {"show_score = 0; show_lives = 1; lives = 3", "Room Lives: 3"},
+      {"show_health = 1; health = 42.6; caption_health = 'HP '", "Room Lives: 3 HP 43"},
+      {"show_score = 1; caption_score = ''; score = 7", "Room 7 Lives: 3 HP 43"},
+  };
+  for (const auto& c : cases) {
+    w.Run(inst, c.code);
+    DrawRoom(w.rt);
+    EXPECT_EQ(w.rt.display.caption, c.caption) << c.code;
+  }
+}
+
+TEST_F(RoomDrawTest, ViewsFollowOnlyWhenTheRoomIsDrawn) {
+  Start();
+  CRoom& r = room();
+  r.width = 1000;
+  r.views_enabled = true;
+  r.views[0] = {.visible = true, .wview = 100, .hview = 48, .hborder = 20, .hspeed = 15};
+  CInstance& inst = w.Create(obj, 10, 10);
+  r.views[0].object = inst.id;
+  inst.x = 200;
+  int positions[4] = {};
+  for (int& p : positions) {
+    DrawRoom(w.rt);
+    p = r.views[0].xview;
+  }
+  // The target is 200 + 20 - 100 = 120; the view moves 15 a frame.
+  EXPECT_EQ(positions[0], 15);
+  EXPECT_EQ(positions[1], 30);
+  EXPECT_EQ(positions[3], 60);
+}
+
+}  // namespace
