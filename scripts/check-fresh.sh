@@ -144,7 +144,10 @@ make_dev() {
   mknod -m 666 "$dev/urandom" c 1 9
   mknod -m 666 "$dev/tty" c 5 0
   mkdir -m 1777 "$dev/shm"
+  # A pseudo-terminal instance of its own, for apt's log of dpkg.
   mkdir -m 755 "$dev/pts"
+  mount -t devpts -o newinstance,ptmxmode=0666,mode=620 pxrun-devpts "$dev/pts"
+  ln -s pts/ptmx "$dev/ptmx"
   ln -s /proc/self/fd "$dev/fd"
   ln -s /proc/self/fd/0 "$dev/stdin"
   ln -s /proc/self/fd/1 "$dev/stdout"
