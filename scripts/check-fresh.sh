@@ -13,7 +13,7 @@
 # of the one before; --rebuild makes that tarball again. Downloaded .deb
 # files are kept in build-fresh/apt-archives/ to spare the mirror on reruns.
 # Needs root (it asks sudo otherwise), network access to the Debian mirror
-# that this machine's apt sources name, and about 4 GB of disk.
+# that this machine's apt sources name, and about 6 GB of disk.
 set -euo pipefail
 
 if [ "$(id -u)" -ne 0 ]; then exec sudo -- "$0" "$@"; fi
@@ -88,7 +88,9 @@ finish() {
   fi
 }
 trap finish EXIT
-trap 'exit 130' INT TERM HUP
+trap 'exit 130' INT
+trap 'exit 143' TERM
+trap 'exit 129' HUP
 
 # The Debian mirror this machine's apt sources name for $SUITE: the URIs of
 # a deb822 stanza (*.sources) listing the suite, else a one-line entry in
