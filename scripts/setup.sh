@@ -12,16 +12,18 @@ PACKAGES=(
   libsndfile1-dev libmpg123-dev libfluidsynth-dev fluid-soundfont-gm
   # system fonts: rendering, lookup, and faces for the common families
   libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2
-  # OpenGL through GLVND, EGL without a display, Mesa's software rasteriser
-  libgl-dev libegl-dev libgl1-mesa-dri
+  # OpenGL through GLVND (libOpenGL for CMake's OpenGL::OpenGL, the GL
+  # headers), EGL without a display, Mesa's software rasteriser
+  libopengl-dev libgl-dev libegl-dev libgl1-mesa-dri
   # tests, benchmarks and fuzzing
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   # the reference interpreter of the interpreter benchmark
   liblua5.4-dev
-  # an independent PNG checker for the image tests
-  pngcheck
+  # independent PNG checkers for the image tests: pngcheck, and a decoder
+  # written in Python
+  pngcheck python3
   # an X server of its own for the desktop window tests
-  xvfb xauth
+  xvfb
 )
 
 missing=()
