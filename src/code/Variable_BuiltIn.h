@@ -15,7 +15,6 @@
 namespace px {
 
 struct Runtime;
-struct ScriptCore;
 class CInstanceBase;
 
 // The instance is the one the access was routed to (never null); variables
