@@ -241,8 +241,7 @@ PX_DISPLAY_FN(SetAutomaticDraw) {
 // Draws the room and shows it at once.
 PX_DISPLAY_FN(ScreenRedraw) {
   DrawRoom(rt);
-  rt.display.EndFramePresent();
-  rt.display.device.BeginFrame();
+  ShowFrame(rt);
 }
 PX_DISPLAY_FN(ScreenRefresh) {
   rt.display.PresentOnly();

@@ -140,6 +140,9 @@ class GameWindow {
   // area, bottom row first as OpenGL keeps it: 0 on a desktop.
   virtual unsigned framebuffer() = 0;
   virtual void swapBuffers() = 0;
+  // A window nobody sees: what it would show is composed only when it is
+  // read back, so presenting a frame costs nothing.
+  virtual bool offscreen() const { return false; }
   // Whether a buffer swap waits for the vertical blank.
   virtual void setVSync(bool on) = 0;
 

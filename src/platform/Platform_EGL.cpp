@@ -118,6 +118,7 @@ class OffscreenGameWindow final : public GameWindow {
     return fbo_;
   }
   void swapBuffers() override { glFlush(); }
+  bool offscreen() const override { return true; }
   void setVSync(bool) override {}
 
  private:

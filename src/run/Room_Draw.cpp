@@ -223,6 +223,11 @@ std::string RoomCaption(const Runtime& rt, const CRoom& room) {
   return caption;
 }
 
+void ShowFrame(Runtime& rt) {
+  rt.display.EndFramePresent();
+  rt.display.device.BeginFrame();
+}
+
 void DrawRoom(Runtime& rt) {
   CRoom* room = CurrentRoomData(rt);
   if (!room) return;

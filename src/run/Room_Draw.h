@@ -10,6 +10,8 @@ class CSprite;
 class CInstanceBase;
 
 void DrawRoom(Runtime& rt);
+// Shows the frame drawn so far and starts the next one.
+void ShowFrame(Runtime& rt);
 // Moves each visible view that follows an instance.
 void FollowViews(Runtime& rt, CRoom& room);
 

@@ -5,6 +5,7 @@
 
 #include "run/Event_Main.h"
 #include "run/IO_Main.h"
+#include "run/Room_Draw.h"
 #include "run/Run_Error.h"
 #include "run/Run_Room.h"
 #include "run/Run_Step.h"
@@ -88,10 +89,7 @@ bool RunGame(Runtime& rt) {
         v = u;
       }
       ++count;
-      if (!ChangePending(rt) && rt.display.automaticDraw) {
-        rt.display.EndFramePresent();
-        rt.display.device.BeginFrame();
-      }
+      if (!ChangePending(rt) && rt.display.automaticDraw) ShowFrame(rt);
     }
     // Also after a failed step, so that the fatal report, an end the game
     // asked for or the step limit of --max-steps always takes effect.

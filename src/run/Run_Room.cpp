@@ -10,6 +10,7 @@
 #include "code/Code_Main.h"
 #include "run/Event_Action.h"
 #include "run/Event_Main.h"
+#include "run/Room_Draw.h"
 #include "run/Run_Error.h"
 #include "run/Runtime.h"
 
@@ -221,7 +222,13 @@ void RoomStart(Runtime& rt, std::int32_t room, bool gameStarts) {
     RunCreationCode(rt, temporary, roomCode, "creation code of room " + roomName);
   }
   PerformEventAll(rt, kOtherKind, kEvRoomStart);
-  if (!ChangePending(rt) && rt.display.automaticDraw) rt.rooms.transitionKind = 0;
+  // The room is drawn and shown before its first step, so that the first
+  // step sees views followed, the list in depth order and draw events run.
+  if (!ChangePending(rt) && rt.display.automaticDraw) {
+    DrawRoom(rt);
+    ShowFrame(rt);
+    rt.rooms.transitionKind = 0;
+  }
 }
 
 bool GameStart(Runtime& rt) {

@@ -79,8 +79,9 @@ TEST(PxrunSteps, EventsOfThreeStepsWithReplayedInputComeInTheirOrder) {
     return Entry(" Step Event", "step " + n) + Entry("End Step Event", "end step " + n) +
            Entry("Draw Event", "draw " + n);
   };
+  // The room is drawn once at its start, before the first step.
   const std::string expected =
-      Entry("Begin Step Event", "begin step 1") + frame("1") +
+      Entry("Draw Event", "draw 0") + Entry("Begin Step Event", "begin step 1") + frame("1") +
       Entry("Begin Step Event", "begin step 2") + Entry("Alarm Event for alarm 0", "alarm 0 2") +
       Entry("Keyboard Event for " + key, "keyboard left 2") +
       Entry("Key Press Event for " + key, "press left 2") +

@@ -189,4 +189,42 @@ TEST_F(RoomDrawTest, ViewsFollowOnlyWhenTheRoomIsDrawn) {
   EXPECT_EQ(positions[3], 60);
 }
 
+// A room 1000 wide whose view follows an instance of `obj` at x 180,
+// placed before an instance of a deeper object; both log their draw event
+// and `obj` logs what its step sees.
+std::string PlayFollowingRoom(WorldRun& w, std::int32_t obj, bool views, std::string roomCode) {
+  const std::int32_t deep = w.AddObject("deep");
+  w.object(deep).depth = 10;
+  for (std::int32_t o : {obj, deep}) w.On(o, EventKind::Draw, 0, {CodeAction("log('draw', id)")});
+  w.On(obj, EventKind::Step, 1,
+       {CodeAction("log('step', view_xview[0], instance_find(all, 0), instance_find(all, 1))")});
+  CRoom& r = *w.rt.resources.rooms.get(0);
+  r.width = 1000;
+  r.views_enabled = views;
+  r.views[0] = {.visible = true, .wview = 64, .hview = 48, .hborder = 8, .object = obj};
+  r.instances = {{.x = 180, .y = 10, .object = obj, .id = 100001, .creation_code = ""},
+                 {.x = 5, .y = 10, .object = deep, .id = 100002, .creation_code = ""}};
+  r.creation_code = std::move(roomCode);
+  return w.Play(1);
+}
+
+// The room is drawn once at its start: the first step already sees the
+// view followed (180 + 8 - 64), the list in depth order and the draw
+// events run.
+TEST_F(RoomDrawTest, TheFirstStepSeesTheRoomAlreadyDrawnOnce) {
+  EXPECT_EQ(PlayFollowingRoom(w, obj, true, ""),
+            "draw 100002|draw 100001|step 124 100002 100001|draw 100002|draw 100001");
+}
+
+TEST_F(RoomDrawTest, WithoutViewsTheFirstStepSeesTheListInDepthOrder) {
+  EXPECT_EQ(PlayFollowingRoom(w, obj, false, ""),
+            "draw 100002|draw 100001|step 0 100002 100001|draw 100002|draw 100001");
+}
+
+// Turned off in the room's creation code, nothing is drawn at the start and
+// the first step sees the room as it was placed.
+TEST_F(RoomDrawTest, WithAutomaticDrawingOffTheRoomIsNotDrawnAtItsStart) {
+  EXPECT_EQ(PlayFollowingRoom(w, obj, true, "set_automatic_draw(false)"), "step 0 100001 100002");
+}
+
 }  // namespace

@@ -65,8 +65,9 @@ TEST_F(StepTest, PhasesRunInTheirOrderAndAChangeEndsTheStep) {
   w.rt.resources.roomOrder = {0};
   AddRoom({At(obj, 100001, -50, 10)});
   AddRoom({});
+  // The room is drawn once at its start, before the first step.
   EXPECT_EQ(w.Play(3),
-            "create 0|"
+            "create 0|draw 0|"
             "begin 1|no key 1|no press 1|no release 1|step 1|outside 1|boundary 1|end 1|draw 1|"
             "animation end 1|"
             "begin 2|alarm 2|no key 2|no press 2|no release 2|step 2|outside 2|boundary 2|end 2|"

@@ -145,6 +145,7 @@ class OpenGLRenderer final : public Renderer {
     texCoords_ = false;
     clampBound_ = false;
     quads_ = 0;
+    shown_.reset();
 
     glDisable(GL_DITHER);
     glEnable(GL_BLEND);
@@ -189,23 +190,14 @@ class OpenGLRenderer final : public Renderer {
                bool smooth) override {
     flush();
     if (lost()) return false;
-    const GLuint target = window_.framebuffer();
-    const Rect client = window_.clientBounds();
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo_);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, target);
-    glDisable(GL_SCISSOR_TEST);
-    GLfloat band[4];
-    SetColor(band, bandColor, 1.0f);
-    glClearColor(band[0], band[1], band[2], band[3]);
-    glClear(GL_COLOR_BUFFER_BIT);
-    // The window's framebuffer keeps its bottom row first.
-    const bool scaled = source.width != dest.width || source.height != dest.height;
-    glBlitFramebuffer(source.x, source.y, source.x + source.width, source.y + source.height, dest.x,
-                      client.height - dest.y, dest.x + dest.width,
-                      client.height - dest.y - dest.height, GL_COLOR_BUFFER_BIT,
-                      scaled && smooth ? GL_LINEAR : GL_NEAREST);
+    shown_ = ShownFrame{source, dest, bandColor, smooth};
+    if (window_.offscreen()) {
+      // Nobody sees this window: the frame is placed only when read back.
+      glFlush();
+      return true;
+    }
+    composeWindow(*shown_);
     window_.swapBuffers();
-    glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
     return true;
   }
 
@@ -415,6 +407,7 @@ class OpenGLRenderer final : public Renderer {
   std::optional<TBitmap32> readWindow() override {
     flush();
     if (!fbo_) return std::nullopt;
+    if (window_.offscreen() && shown_) composeWindow(*shown_);
     const Rect client = window_.clientBounds();
     TBitmap32 image(client.width, client.height);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, window_.framebuffer());
@@ -427,6 +420,38 @@ class OpenGLRenderer final : public Renderer {
   }
 
  private:
+  // Where the last frame shown went: the part of the back buffer, its place
+  // in the window, the colour of the bands around it and the filter.
+  struct ShownFrame {
+    Rect source;
+    Rect dest;
+    std::uint32_t bandColor;
+    bool smooth;
+  };
+
+  // Copies the back buffer into the window's framebuffer as `frame` places
+  // it, over bands of its colour.
+  void composeWindow(const ShownFrame& frame) {
+    const GLuint target = window_.framebuffer();
+    const Rect client = window_.clientBounds();
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo_);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, target);
+    glDisable(GL_SCISSOR_TEST);
+    GLfloat band[4];
+    SetColor(band, frame.bandColor, 1.0f);
+    glClearColor(band[0], band[1], band[2], band[3]);
+    glClear(GL_COLOR_BUFFER_BIT);
+    // The window's framebuffer keeps its bottom row first.
+    const Rect& source = frame.source;
+    const Rect& dest = frame.dest;
+    const bool scaled = source.width != dest.width || source.height != dest.height;
+    glBlitFramebuffer(source.x, source.y, source.x + source.width, source.y + source.height, dest.x,
+                      client.height - dest.y, dest.x + dest.width,
+                      client.height - dest.y - dest.height, GL_COLOR_BUFFER_BIT,
+                      scaled && frame.smooth ? GL_LINEAR : GL_NEAREST);
+    glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
+  }
+
   // Draws the quads waiting, in one call.
   void flush() {
     if (quads_ == 0) return;
@@ -475,7 +500,14 @@ class OpenGLRenderer final : public Renderer {
       glDisable(cap);
   }
 
+  // A clear of the whole target takes the fast path; a smaller viewport
+  // is cleared through the scissor.
   void clearViewport(GLbitfield what) {
+    if (viewport_.x <= 0 && viewport_.y <= 0 && viewport_.x + viewport_.width >= size_.width &&
+        viewport_.y + viewport_.height >= size_.height) {
+      glClear(what);
+      return;
+    }
     glScissor(viewport_.x, viewport_.y, std::max(viewport_.width, 0),
               std::max(viewport_.height, 0));
     glEnable(GL_SCISSOR_TEST);
@@ -514,6 +546,7 @@ class OpenGLRenderer final : public Renderer {
   TextureHandle quadTexture_ = 0;
   RendererCaps caps_;
   Rect viewport_;
+  std::optional<ShownFrame> shown_;
   D3DXMATRIX world_, view_, projection_;
   GLenum blendSource_ = GL_SRC_ALPHA, blendDest_ = GL_ONE_MINUS_SRC_ALPHA;
 };
