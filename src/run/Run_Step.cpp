@@ -161,8 +161,10 @@ void MoveInstances(Runtime& rt) {
   const std::size_t count = list.size();
   for (std::size_t i = 0; i < count && i < list.size(); ++i) {
     CInstance& inst = list.at(i);
-    ApplyFrictionAndGravity(inst);
-    if (PathStep(rt, inst) && !inst.deleted)
+    // Most instances have neither friction, gravity nor a path: their
+    // calls are skipped inline.
+    if (inst.friction != 0 || inst.gravity != 0) ApplyFrictionAndGravity(inst);
+    if (inst.path_index >= 0 && PathStep(rt, inst) && !inst.deleted)
       PerformEvent(rt, &inst, &inst, kOtherEventKind, kEvEndOfPath);
     if (inst.hspeed != 0 || inst.vspeed != 0)
       inst.SetPosition(rt.resources, inst.x + inst.hspeed, inst.y + inst.vspeed);
