@@ -17,6 +17,7 @@
 #include "library/Function_Math.h"
 #include "library/Function_Misc.h"
 #include "library/Function_Motion.h"
+#include "library/Function_MotionPlanning.h"
 #include "library/Function_Path.h"
 #include "library/Function_Program.h"
 #include "library/Function_Registry.h"
@@ -1344,6 +1345,7 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       TextFunctions(),           //
       FontFunctions(),           //
       MotionFunctions(),         //
+      PlanningFunctions(),       //
       PathFunctions(),           //
   };
   return families;

@@ -11,6 +11,7 @@
 
 #include "datastructures/Support_DS_Tables.h"
 #include "graphics/Graphics_Display.h"
+#include "motion/Motion_Planning.h"
 #include "platform/Platform.h"
 #include "resources/Option_Main.h"
 #include "resources/Resource_Chunks.h"
@@ -81,6 +82,8 @@ struct Runtime : WorldCore {
   std::vector<std::string> debugMessages;
   // The stacks, queues, lists, maps, priority queues and grids of game code.
   DataStructures ds;
+  // The potential-field settings and the grids of motion planning.
+  MotionPlanning planning;
   // Open files, the file search, the INI file and secure mode.
   FileState files;
   // The sound engine with its samples, and the CD audio device.

@@ -12,6 +12,7 @@
 #include "code/Code_Exec.h"
 #include "code/Code_Main.h"
 #include "code/Support_Random.h"
+#include "motion/Motion_TestSupport.h"
 #include "run/Run_Error.h"
 #include "run/Runtime.h"
 #include "world/Room_State.h"
@@ -22,29 +23,8 @@ using pxtest::WorldRun;
 
 namespace {
 
-struct Motion : testing::Test {
-  WorldRun w;
-  // A 2 x 2 mover and a 4 x 4 block; the wall is a solid block, the crate
-  // one that is not solid.
-  std::int32_t square = w.AddSprite("spr_square", {"##", "##"});
-  std::int32_t block = w.AddSprite("spr_block", {"####", "####", "####", "####"});
-  std::int32_t mover = w.AddObject("mover");
-  std::int32_t wall = w.AddObject("wall");
-  std::int32_t crate = w.AddObject("crate");
-  std::int32_t bare = w.AddObject("bare");
-
-  void SetUp() override {
-    w.rt.settings.showErrors = false;
-    w.object(mover).sprite_index = square;
-    w.object(wall).sprite_index = block;
-    w.object(wall).solid = true;
-    w.object(crate).sprite_index = block;
-    ASSERT_TRUE(w.Start());
-    w.rt.rooms.live.push_back(std::make_unique<LiveRoom>());
-    w.rt.rooms.current = w.rt.rooms.live.back().get();
-    w.rt.rooms.current->data.width = 64;
-    w.rt.rooms.current->data.height = 48;
-  }
+struct Motion : testing::Test, pxtest::MotionWorld {
+  void SetUp() override { ASSERT_TRUE(StartRoom()); }
 
   double Num(CInstance& self, const std::string& expr) {
     return w.Run(self, "return " + expr).real;
