@@ -1343,6 +1343,7 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       TimeLineFunctions(),       //
       TextFunctions(),           //
       FontFunctions(),           //
+      SurfaceFunctions(),        //
       MotionFunctions(),         //
       PathFunctions(),           //
   };

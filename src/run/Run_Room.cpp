@@ -10,7 +10,9 @@
 #include "code/Code_Main.h"
 #include "run/Event_Action.h"
 #include "run/Event_Main.h"
+#include "run/Room_Draw.h"
 #include "run/Run_Error.h"
+#include "run/Run_Transition.h"
 #include "run/Runtime.h"
 
 namespace px {
@@ -175,6 +177,7 @@ void RequestGameRestart(Runtime& rt) {
 }
 
 void RoomEnd(Runtime& rt, bool gameEnds) {
+  if (!gameEnds) CaptureTransition(rt);
   rt.world.instances.Purge(rt.resources);
   RunEventsWithoutPending(rt, gameEnds);
   TakePersistentInstances(rt);
@@ -221,7 +224,16 @@ void RoomStart(Runtime& rt, std::int32_t room, bool gameStarts) {
     RunCreationCode(rt, temporary, roomCode, "creation code of room " + roomName);
   }
   PerformEventAll(rt, kOtherKind, kEvRoomStart);
-  if (!ChangePending(rt) && rt.display.automaticDraw) rt.rooms.transitionKind = 0;
+  if (ChangePending(rt) || !rt.display.automaticDraw) {
+    DropTransition(rt);
+    return;
+  }
+  if (TransitionCaptured(rt)) {
+    DrawRoom(rt);
+    PlayTransition(rt);
+    rt.display.device.BeginFrame();
+  }
+  rt.rooms.transitionKind = 0;
 }
 
 bool GameStart(Runtime& rt) {
@@ -231,6 +243,9 @@ bool GameStart(Runtime& rt) {
   rt.world.score = 0;
   rt.world.lives = -1;
   rt.rooms.transitionKind = 0;
+  // Surfaces of the game before a restart go with it.
+  DropTransition(rt);
+  rt.display.surfaces.FreeAll();
   ResetCaption(rt.rooms);
   rt.random.SeedFromClock(rt.platform);
   if (!RunLibraryInitCode(rt)) return false;
