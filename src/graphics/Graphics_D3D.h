@@ -138,6 +138,12 @@ class Device {
   }
   RendererCaps caps() const { return caps_; }
 
+  // Drawing and clearing go into the texture (0: the back buffer); false,
+  // with the back buffer the target, when it cannot.
+  bool SetRenderTarget(TextureHandle texture) {
+    return renderer_ && renderer_->setRenderTarget(texture);
+  }
+
   // Called when a reset throws the drawing surfaces away, and when the
   // context was made again so every texture must be made again.
   std::function<void()> onSurfacesLost;

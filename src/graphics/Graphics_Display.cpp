@@ -102,6 +102,7 @@ Display::Display(Platform& platform)
     textures.Clear(false);
     if (texturesMade_ && onCreateTextures) onCreateTextures();
   };
+  device.onSurfacesLost = [this] { surfaces.Lost(); };
 }
 
 Display::~Display() {
@@ -415,6 +416,7 @@ void Display::Paint() {
 }
 
 void Display::WaitVerticalBlank() {
+  if (window_ && window_->waitVerticalBlank()) return;
   const int rate = std::max(platform_.displayMode().frequency, 1);
   const std::int64_t period = 1000000 / rate;
   const std::int64_t now = Now();

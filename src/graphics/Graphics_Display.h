@@ -13,8 +13,10 @@
 
 #include "graphics/Graphics_D3D.h"
 #include "graphics/Graphics_Draw.h"
+#include "graphics/Graphics_Surface.h"
 #include "graphics/Graphics_Text.h"
 #include "graphics/Graphics_Texture.h"
+#include "graphics/Graphics_Transition.h"
 #include "platform/Platform.h"
 
 namespace px {
@@ -86,6 +88,10 @@ class Display {
   TextureTable textures{device};
   // Drawing colour, primitives and textured quads.
   Drawing draw{device, textures};
+  // Off-screen images drawing can go into; lost with the device.
+  SurfaceTable surfaces{device, textures};
+  // The room transitions game code defined, and the one under way.
+  TransitionState transition;
   // Fonts and alignment of text drawing, and its layout buffers.
   TextState text;
 
@@ -142,7 +148,9 @@ class Display {
   // Repaints the client area: bands in the window colour around the last
   // frame.
   void Paint();
-  // Waits for the next vertical blank of the display's refresh rate.
+  // Waits for the next vertical blank: the screen's own where the window
+  // can wait for it, else the next one of the display's refresh rate on
+  // the clock.
   void WaitVerticalBlank();
 
   // Microseconds since the display was made, and a wait that keeps the

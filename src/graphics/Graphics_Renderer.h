@@ -125,6 +125,22 @@ class Renderer {
   virtual void preloadTexture(TextureHandle texture) = 0;
   virtual void setTexturePriority(TextureHandle texture, float priority) = 0;
 
+  // Textures made and not yet deleted on the current context.
+  virtual int textureCount() const = 0;
+
+  // Makes a texture the target of drawing and clearing (0: the back
+  // buffer again); a texture has no depth buffer. False, with the back
+  // buffer the target, when the texture cannot be drawn into. Drawing with
+  // the target's own texture draws nothing.
+  virtual bool setRenderTarget(TextureHandle texture) = 0;
+  // Sets every texel of the texture to 0xAARRGGBB, whatever the target.
+  virtual void clearTexture(TextureHandle texture, std::uint32_t argb) = 0;
+  // The texture's texels in the rectangle (inside it), with their alpha.
+  virtual std::optional<TBitmap32> readTexturePixels(TextureHandle texture, const Rect& r) = 0;
+  // Copies the rectangle `r` of one texture to `at` in another, texels
+  // unchanged; false when the device refuses (a texture onto itself).
+  virtual bool copyTexture(TextureHandle source, const Rect& r, TextureHandle dest, Point at) = 0;
+
   // The back buffer's pixels in the rectangle (inside it), opaque.
   virtual std::optional<TBitmap32> readPixels(const Rect& r) = 0;
   // What the window shows now, top row first.

@@ -2,6 +2,7 @@
 // sprites, backgrounds and textures, and the drawing actions.
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -19,6 +20,7 @@ std::span<const FunctionDef> ImageDrawingFunctions();
 std::span<const FunctionDef> DrawActionFunctions();
 std::span<const FunctionDef> TextFunctions();
 std::span<const FunctionDef> FontFunctions();
+std::span<const FunctionDef> SurfaceFunctions();
 
 class CFont;
 class RValue;
@@ -40,5 +42,12 @@ struct TileArea {
   double height = 0;
 };
 TileArea RoomArea(const Runtime& rt);
+
+class Drawing;
+class TextureTable;
+// The texture stretched to w × h from the top-left corner; nothing for an
+// empty box or image.
+void Stretched(Drawing& d, const TextureTable& textures, int texture, double x, double y, double w,
+               double h, std::uint32_t colour, double alpha);
 
 }  // namespace px

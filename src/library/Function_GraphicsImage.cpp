@@ -12,6 +12,13 @@
 
 namespace px {
 
+void Stretched(Drawing& d, const TextureTable& textures, int texture, double x, double y, double w,
+               double h, std::uint32_t colour, double alpha) {
+  const RTexture* t = textures.Get(texture);
+  if (!t || !(w > 0) || !(h > 0) || t->width <= 0 || t->height <= 0) return;
+  d.TextureExt(texture, 0, 0, x, y, w / t->width, h / t->height, 0, colour, alpha);
+}
+
 TileArea RoomArea(const Runtime& rt) {
   if (rt.rooms.current)
     return {static_cast<double>(rt.rooms.current->data.width),
@@ -54,15 +61,6 @@ const CBackground* FindBackground(Runtime& rt, const RValue& v, const char* miss
   const CBackground* b = rt.resources.backgrounds.get(IntArg(v));
   if (!b) RuntimeError(rt, missing);
   return b;
-}
-
-// Stretched to w × h from the top-left corner; nothing for an empty box or
-// image.
-void Stretched(Drawing& d, const TextureTable& textures, int texture, double x, double y, double w,
-               double h, std::uint32_t colour, double alpha) {
-  const RTexture* t = textures.Get(texture);
-  if (!t || !(w > 0) || !(h > 0) || t->width <= 0 || t->height <= 0) return;
-  d.TextureExt(texture, 0, 0, x, y, w / t->width, h / t->height, 0, colour, alpha);
 }
 
 #define PX_IMAGE_FN(name)                                                                    \

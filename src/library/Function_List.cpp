@@ -1344,6 +1344,7 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       TimeLineFunctions(),       //
       TextFunctions(),           //
       FontFunctions(),           //
+      SurfaceFunctions(),        //
       MotionFunctions(),         //
       PlanningFunctions(),       //
       PathFunctions(),           //

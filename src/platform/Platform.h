@@ -145,6 +145,9 @@ class GameWindow {
   virtual bool offscreen() const { return false; }
   // Whether a buffer swap waits for the vertical blank.
   virtual void setVSync(bool on) = 0;
+  // Waits for the screen's next vertical blank; false at once when the
+  // window cannot wait for it.
+  virtual bool waitVerticalBlank() { return false; }
 
   // Called while events are handled: the user changed the client size, or
   // the window needs its content again.

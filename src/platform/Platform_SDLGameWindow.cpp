@@ -12,6 +12,7 @@
 #include "platform/Platform_CodePage.h"
 #include "platform/Platform_GameWindow.h"
 #include "platform/Platform_SDLEvents.h"
+#include "platform/Platform_VideoSync.h"
 
 namespace px {
 namespace {
@@ -193,11 +194,24 @@ class SdlGameWindow final : public GameWindow {
   unsigned framebuffer() override { return 0; }
   void swapBuffers() override { SDL_GL_SwapWindow(window_); }
   void setVSync(bool on) override { SDL_GL_SetSwapInterval(on ? 1 : 0); }
+  bool waitVerticalBlank() override {
+    if (!videoSyncLooked_) {
+      videoSyncLooked_ = true;
+      waitVideoSync_ = FindVideoSync(window_);
+    }
+    unsigned int count = 0;
+    if (!waitVideoSync_ || !makeCurrent()) return false;
+    if (waitVideoSync_(1, 0, &count) == 0) return true;
+    waitVideoSync_ = nullptr;  // the context cannot wait: the clock does
+    return false;
+  }
 
  private:
   SDL_Window* window_ = nullptr;
   SDL_GLContext context_ = nullptr;
   SDL_Cursor* cursor_ = nullptr;
+  bool videoSyncLooked_ = false;
+  WaitVideoSync waitVideoSync_ = nullptr;
 };
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "run/Event_Main.h"
 #include "run/Room_Draw.h"
 #include "run/Run_Error.h"
+#include "run/Run_Transition.h"
 #include "run/Runtime.h"
 
 namespace px {
@@ -176,6 +177,7 @@ void RequestGameRestart(Runtime& rt) {
 }
 
 void RoomEnd(Runtime& rt, bool gameEnds) {
+  if (!gameEnds) CaptureTransition(rt);
   rt.world.instances.Purge(rt.resources);
   RunEventsWithoutPending(rt, gameEnds);
   TakePersistentInstances(rt);
@@ -223,12 +225,20 @@ void RoomStart(Runtime& rt, std::int32_t room, bool gameStarts) {
   }
   PerformEventAll(rt, kOtherKind, kEvRoomStart);
   // The room is drawn and shown before its first step, so that the first
-  // step sees views followed, the list in depth order and draw events run.
-  if (!ChangePending(rt) && rt.display.automaticDraw) {
-    DrawRoom(rt);
-    ShowFrame(rt);
-    rt.rooms.transitionKind = 0;
+  // step sees views followed, the list in depth order and draw events run;
+  // a transition captured at the room's end plays into it.
+  if (ChangePending(rt) || !rt.display.automaticDraw) {
+    DropTransition(rt);
+    return;
   }
+  DrawRoom(rt);
+  if (TransitionCaptured(rt)) {
+    PlayTransition(rt);
+    rt.display.device.BeginFrame();
+  } else {
+    ShowFrame(rt);
+  }
+  rt.rooms.transitionKind = 0;
 }
 
 bool GameStart(Runtime& rt) {
@@ -238,6 +248,9 @@ bool GameStart(Runtime& rt) {
   rt.world.score = 0;
   rt.world.lives = -1;
   rt.rooms.transitionKind = 0;
+  // Surfaces of the game before a restart go with it.
+  DropTransition(rt);
+  rt.display.surfaces.FreeAll();
   ResetCaption(rt.rooms);
   rt.random.SeedFromClock(rt.platform);
   if (!RunLibraryInitCode(rt)) return false;

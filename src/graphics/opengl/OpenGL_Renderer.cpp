@@ -73,6 +73,12 @@ GLenum PrimitiveMode(PrimitiveType type) {
   return GL_POINTS;
 }
 
+void ClearColor(std::uint32_t argb) {
+  glClearColor(static_cast<float>((argb >> 16) & 0xFF) / 255.0f,
+               static_cast<float>((argb >> 8) & 0xFF) / 255.0f,
+               static_cast<float>(argb & 0xFF) / 255.0f, static_cast<float>(argb >> 24) / 255.0f);
+}
+
 void SetColor(GLfloat out[4], std::uint32_t bgr, float alpha) {
   out[0] = static_cast<float>(bgr & 0xFF) / 255.0f;
   out[1] = static_cast<float>((bgr >> 8) & 0xFF) / 255.0f;
@@ -106,6 +112,8 @@ class OpenGLRenderer final : public Renderer {
   ~OpenGLRenderer() override { release(); }
 
   bool create(Size size, bool depth) override {
+    // A context made anew took its textures with it.
+    if (lost()) textures_ = 0;
     release();
     if (!window_.makeCurrent() && !window_.recreateContext()) return false;
     while (glGetError() != GL_NO_ERROR) {
@@ -130,6 +138,10 @@ class OpenGLRenderer final : public Renderer {
       release();
       return false;
     }
+    glGenFramebuffers(1, &targetFbo_);
+    glGenFramebuffers(1, &readFbo_);
+    glGenFramebuffers(1, &drawFbo_);
+    target_ = 0;
     glGenSamplers(1, &sampler_);
     glGenSamplers(1, &clampSampler_);
     for (const GLuint s : {sampler_, clampSampler_}) {
@@ -175,8 +187,12 @@ class OpenGLRenderer final : public Renderer {
       if (depth_) glDeleteRenderbuffers(1, &depth_);
       glDeleteSamplers(1, &sampler_);
       glDeleteSamplers(1, &clampSampler_);
+      const GLuint targets[] = {targetFbo_, readFbo_, drawFbo_};
+      glDeleteFramebuffers(3, targets);
     }
     fbo_ = color_ = depth_ = sampler_ = clampSampler_ = 0;
+    targetFbo_ = readFbo_ = drawFbo_ = 0;
+    target_ = 0;
   }
 
   // A reset reported by the driver, or a context made anew under us (its
@@ -322,13 +338,14 @@ class OpenGLRenderer final : public Renderer {
   void draw(PrimitiveType type, std::span<const TexturedVertex> vertices,
             TextureHandle texture) override {
     flush();
-    if (vertices.empty()) return;
+    if (vertices.empty() || drawsIntoItself(texture)) return;
     useTexture(texture, false);
     texturedPointers(vertices.data());
     glDrawArrays(PrimitiveMode(type), 0, static_cast<GLsizei>(vertices.size()));
   }
 
   void drawQuad(TextureHandle texture, const TexturedVertex (&corners)[4]) override {
+    if (drawsIntoItself(texture)) return;
     if (quads_ > 0 && (texture != quadTexture_ || quads_ == kBatchQuads)) flush();
     quadTexture_ = texture;
     std::copy(corners, corners + 4, batch_.begin() + quads_ * 4);
@@ -353,6 +370,7 @@ class OpenGLRenderer final : public Renderer {
       glDeleteTextures(1, &name);
       return 0;
     }
+    ++textures_;
     return name;
   }
 
@@ -376,7 +394,65 @@ class OpenGLRenderer final : public Renderer {
     flush();
     if (!fbo_ || !texture) return;
     if (texture == boundTexture_) useTexture(0, false);
+    if (texture == target_) setRenderTarget(0);
     glDeleteTextures(1, &texture);
+    textures_ = std::max(textures_ - 1, 0);
+  }
+
+  int textureCount() const override { return textures_; }
+
+  bool setRenderTarget(TextureHandle texture) override {
+    flush();
+    if (!fbo_) return false;
+    // The texture left attached would keep its memory after deletion.
+    glBindFramebuffer(GL_FRAMEBUFFER, targetFbo_);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+    target_ = texture;
+    if (texture && glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) return true;
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
+    target_ = 0;
+    glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
+    return texture == 0;
+  }
+
+  void clearTexture(TextureHandle texture, std::uint32_t argb) override {
+    flush();
+    if (!fbo_ || !texture) return;
+    if (attach(GL_DRAW_FRAMEBUFFER, drawFbo_, texture)) {
+      ClearColor(argb);
+      glClear(GL_COLOR_BUFFER_BIT);
+    }
+    attach(GL_DRAW_FRAMEBUFFER, drawFbo_, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, targetFramebuffer());
+  }
+
+  std::optional<TBitmap32> readTexturePixels(TextureHandle texture, const Rect& r) override {
+    flush();
+    if (!fbo_ || !texture || r.width <= 0 || r.height <= 0) return std::nullopt;
+    std::optional<TBitmap32> image;
+    if (attach(GL_READ_FRAMEBUFFER, readFbo_, texture)) {
+      image.emplace(r.width, r.height);
+      glPixelStorei(GL_PACK_ALIGNMENT, 4);
+      glReadPixels(r.x, r.y, r.width, r.height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
+                   image->pixels());
+    }
+    attach(GL_READ_FRAMEBUFFER, readFbo_, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, targetFramebuffer());
+    return image;
+  }
+
+  bool copyTexture(TextureHandle source, const Rect& r, TextureHandle dest, Point at) override {
+    flush();
+    if (!fbo_ || !source || !dest || source == dest || r.width <= 0 || r.height <= 0) return false;
+    const bool ready = attach(GL_READ_FRAMEBUFFER, readFbo_, source) &&
+                       attach(GL_DRAW_FRAMEBUFFER, drawFbo_, dest);
+    if (ready)
+      glBlitFramebuffer(r.x, r.y, r.x + r.width, r.y + r.height, at.x, at.y, at.x + r.width,
+                        at.y + r.height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    attach(GL_READ_FRAMEBUFFER, readFbo_, 0);
+    attach(GL_DRAW_FRAMEBUFFER, drawFbo_, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, targetFramebuffer());
+    return ready;
   }
 
   void preloadTexture(TextureHandle texture) override {
@@ -413,7 +489,7 @@ class OpenGLRenderer final : public Renderer {
     glBindFramebuffer(GL_READ_FRAMEBUFFER, window_.framebuffer());
     glReadPixels(0, 0, client.width, client.height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
                  image.pixels());
-    glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
+    glBindFramebuffer(GL_FRAMEBUFFER, targetFramebuffer());
     for (int y = 0; y < client.height / 2; ++y)
       std::swap_ranges(image.row(y), image.row(y) + client.width, image.row(client.height - 1 - y));
     return image;
@@ -449,7 +525,7 @@ class OpenGLRenderer final : public Renderer {
                       client.height - dest.y, dest.x + dest.width,
                       client.height - dest.y - dest.height, GL_COLOR_BUFFER_BIT,
                       scaled && frame.smooth ? GL_LINEAR : GL_NEAREST);
-    glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
+    glBindFramebuffer(GL_FRAMEBUFFER, targetFramebuffer());
   }
 
   // Draws the quads waiting, in one call.
@@ -500,10 +576,25 @@ class OpenGLRenderer final : public Renderer {
       glDisable(cap);
   }
 
-  // A clear of the whole target takes the fast path; a smaller viewport
-  // is cleared through the scissor.
+  // The framebuffer drawing goes to: the back buffer's or the target
+  // texture's.
+  GLuint targetFramebuffer() const { return target_ ? targetFbo_ : fbo_; }
+
+  // Sampling the texture that is being drawn into is undefined.
+  bool drawsIntoItself(TextureHandle texture) const { return texture && texture == target_; }
+
+  // Binds the framebuffer to `binding` with the texture (0: none) as its
+  // colour; whether it can be used.
+  static bool attach(GLenum binding, GLuint framebuffer, TextureHandle texture) {
+    glBindFramebuffer(binding, framebuffer);
+    glFramebufferTexture2D(binding, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+    return texture && glCheckFramebufferStatus(binding) == GL_FRAMEBUFFER_COMPLETE;
+  }
+
+  // A clear of the whole back buffer takes the fast path; a smaller
+  // viewport, or a surface, is cleared through the scissor.
   void clearViewport(GLbitfield what) {
-    if (viewport_.x <= 0 && viewport_.y <= 0 && viewport_.x + viewport_.width >= size_.width &&
+    if (!target_ && viewport_.x <= 0 && viewport_.y <= 0 && viewport_.x + viewport_.width >= size_.width &&
         viewport_.y + viewport_.height >= size_.height) {
       glClear(what);
       return;
@@ -533,6 +624,10 @@ class OpenGLRenderer final : public Renderer {
   GameWindow& window_;
   Size size_;
   GLuint fbo_ = 0, color_ = 0, depth_ = 0, sampler_ = 0, clampSampler_ = 0;
+  // Framebuffers for a texture as the target, and for reads and copies.
+  GLuint targetFbo_ = 0, readFbo_ = 0, drawFbo_ = 0;
+  TextureHandle target_ = 0;
+  int textures_ = 0;
   // The texture bound to stage 0, and which client arrays and sampler
   // are in use.
   GLuint boundTexture_ = 0;
