@@ -339,10 +339,36 @@ void Particles::LifeStep(ParticleSystem& s) {
   if (anyDead) p.RemoveMarked();
 }
 
+// The pull of the system's attractors on a particle at (x, y): added to
+// the velocity by additive ones, to a displacement by the others.
+static void Attract(const ElementTable<Attractor>& attractors, double x, double y, double& vx,
+                    double& vy, double& dx, double& dy) {
+  for (const Attractor& a : attractors.items) {
+    if (!a.exists) continue;
+    const double ax = a.x - x, ay = a.y - y;
+    const double e = std::sqrt(ax * ax + ay * ay);
+    if (e > a.dist || e == 0 || a.force == 0 || a.dist == 0) continue;
+    double f = a.force / e;
+    if (a.kind == 1) f *= (a.dist - e) / a.dist;
+    if (a.kind == 2) f *= ((a.dist - e) / a.dist) * ((a.dist - e) / a.dist);
+    if (a.additive) {
+      vx += ax * f;
+      vy += ay * f;
+    } else {
+      dx += ax * f;
+      dy += ay * f;
+    }
+  }
+}
+
 void Particles::MotionStep(ParticleSystem& s) {
   ParticleArrays& p = s.particles;
   const bool attract = s.attractors.Any();
   const std::size_t n = p.count();
+  // The gravity vector of the last type seen: particles of one type
+  // usually come in runs.
+  const ParticleType* gravityType = nullptr;
+  double gx = 0, gy = 0;
   for (std::size_t i = 0; i < n; ++i) {
     const ParticleType& t = TypeRecord(p.type[i]);
     const double x = p.x[i], y = p.y[i];
@@ -351,43 +377,47 @@ void Particles::MotionStep(ParticleSystem& s) {
     double speed = std::max(0.0, p.speed[i] + t.speed_incr);
     double dir = p.direction[i] + t.dir_incr;
     p.angle[i] += t.ang_incr;
-    double dx = 0, dy = 0;
+    const bool wiggles = t.speed_wiggle != 0 || t.dir_wiggle != 0;
     if (t.grav_amount != 0 || attract) {
-      double vx = speed * std::cos(dir * kDegToRad), vy = -speed * std::sin(dir * kDegToRad);
+      double sd = 0, cd = 0;
+      sincos(dir * kDegToRad, &sd, &cd);
+      double vx = speed * cd, vy = -speed * sd, dx = 0, dy = 0;
       if (t.grav_amount != 0) {
-        vx += t.grav_amount * std::cos(t.grav_dir * kDegToRad);
-        vy -= t.grav_amount * std::sin(t.grav_dir * kDegToRad);
-      }
-      if (attract) {
-        for (const Attractor& a : s.attractors.items) {
-          if (!a.exists) continue;
-          const double ax = a.x - x, ay = a.y - y;
-          const double e = std::sqrt(ax * ax + ay * ay);
-          if (e > a.dist || e == 0 || a.force == 0 || a.dist == 0) continue;
-          double f = a.force / e;
-          if (a.kind == 1) f *= (a.dist - e) / a.dist;
-          if (a.kind == 2) f *= ((a.dist - e) / a.dist) * ((a.dist - e) / a.dist);
-          if (a.additive) {
-            vx += ax * f;
-            vy += ay * f;
-          } else {
-            dx += ax * f;
-            dy += ay * f;
-          }
+        if (&t != gravityType) {
+          gravityType = &t;
+          sincos(t.grav_dir * kDegToRad, &sd, &cd);
+          gx = t.grav_amount * cd;
+          gy = -t.grav_amount * sd;
         }
+        vx += gx;
+        vy += gy;
       }
+      if (attract) Attract(s.attractors, x, y, vx, vy, dx, dy);
       speed = std::sqrt(vx * vx + vy * vy);
       dir = DirectionOf(vx, vy);
+      p.speed[i] = speed;
+      p.direction[i] = dir;
+      if (!wiggles) {
+        // The step along the new velocity is the velocity itself.
+        p.x[i] = x + dx + vx;
+        p.y[i] = y + dy + vy;
+        continue;
+      }
+      p.x[i] = x + dx;
+      p.y[i] = y + dy;
+    } else {
+      p.speed[i] = speed;
+      p.direction[i] = dir;
     }
-    p.speed[i] = speed;
-    p.direction[i] = dir;
     const std::int32_t age = p.age[i], seed = p.seed[i];
     const double ws =
         t.speed_wiggle == 0 ? speed : speed + t.speed_wiggle * Tri(WigglePhase(age, seed, 4, 20));
     const double wd =
         t.dir_wiggle == 0 ? dir : dir + t.dir_wiggle * Tri(WigglePhase(age, seed, 3, 24));
-    p.x[i] = x + dx + ws * std::cos(wd * kDegToRad);
-    p.y[i] = y + dy - ws * std::sin(wd * kDegToRad);
+    double sd = 0, cd = 0;
+    sincos(wd * kDegToRad, &sd, &cd);
+    p.x[i] += ws * cd;
+    p.y[i] -= ws * sd;
   }
 }
 
