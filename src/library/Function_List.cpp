@@ -18,6 +18,7 @@
 #include "library/Function_Misc.h"
 #include "library/Function_Motion.h"
 #include "library/Function_MotionPlanning.h"
+#include "library/Function_Particles.h"
 #include "library/Function_Path.h"
 #include "library/Function_Program.h"
 #include "library/Function_Registry.h"
@@ -1313,41 +1314,44 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
   // One line per family that implements functions; the order here does not
   // matter, the signature list fixes the registration order.
   static const std::span<const FunctionDef> families[] = {
-      ScriptFunctions(),         //
-      ExecuteFunctions(),        //
-      VariableFunctions(),       //
-      MathFunctions(),           //
-      StringFunctions(),         //
-      DateFunctions(),           //
-      ProcessFunctions(),        //
-      DataStructureFunctions(),  //
-      FileFunctions(),           //
-      RegistryFunctions(),       //
-      ProgramFunctions(),        //
-      IncludedFileFunctions(),   //
-      InstanceFunctions(),       //
-      EventFunctions(),          //
-      ActionFunctions(),         //
-      GameFunctions(),           //
-      InteractionFunctions(),    //
-      SoundFunctions(),          //
-      SoundResourceFunctions(),  //
-      CdFunctions(),             //
-      DisplayFunctions(),        //
-      ResourceQueryFunctions(),  //
-      TileFunctions(),           //
-      SoundActionFunctions(),    //
-      IOFunctions(),             //
-      DrawingFunctions(),        //
-      ImageDrawingFunctions(),   //
-      DrawActionFunctions(),     //
-      TimeLineFunctions(),       //
-      TextFunctions(),           //
-      FontFunctions(),           //
-      SurfaceFunctions(),        //
-      MotionFunctions(),         //
-      PlanningFunctions(),       //
-      PathFunctions(),           //
+      ScriptFunctions(),          //
+      ExecuteFunctions(),         //
+      VariableFunctions(),        //
+      MathFunctions(),            //
+      StringFunctions(),          //
+      DateFunctions(),            //
+      ProcessFunctions(),         //
+      DataStructureFunctions(),   //
+      FileFunctions(),            //
+      RegistryFunctions(),        //
+      ProgramFunctions(),         //
+      IncludedFileFunctions(),    //
+      InstanceFunctions(),        //
+      EventFunctions(),           //
+      ActionFunctions(),          //
+      GameFunctions(),            //
+      InteractionFunctions(),     //
+      SoundFunctions(),           //
+      SoundResourceFunctions(),   //
+      CdFunctions(),              //
+      DisplayFunctions(),         //
+      ResourceQueryFunctions(),   //
+      TileFunctions(),            //
+      SoundActionFunctions(),     //
+      IOFunctions(),              //
+      DrawingFunctions(),         //
+      ImageDrawingFunctions(),    //
+      DrawActionFunctions(),      //
+      TimeLineFunctions(),        //
+      TextFunctions(),            //
+      FontFunctions(),            //
+      SurfaceFunctions(),         //
+      MotionFunctions(),          //
+      PlanningFunctions(),        //
+      PathFunctions(),            //
+      ParticleTypeFunctions(),    //
+      ParticleSystemFunctions(),  //
+      ParticleActionFunctions(),  //
   };
   return families;
 }

@@ -66,8 +66,8 @@ constexpr double kLayerDepth = 12000;
 constexpr double kForegroundDepth = -12000;
 constexpr double kCursorDepth = -13000;
 constexpr double kMaxItemDepth = 11000;
-// The depth of the deepest particle system drawn automatically; none yet.
-constexpr double kNoParticles = -1e9;
+// Below every particle system's depth: no system is left to draw.
+constexpr double kNoParticles = -1e8;
 
 struct Region {
   double left, top, right, bottom;
@@ -130,18 +130,20 @@ void DrawInstance(Runtime& rt, CInstance& inst) {
 void DrawItems(Runtime& rt, CRoom& room, const Region& r) {
   CInstanceList& list = rt.world.instances;
   std::size_t i = 0, j = 0;
-  double particles = kNoParticles;
-  while (j < room.tiles.size() || i < list.size() || particles > -1e8) {
+  Particles& systems = rt.particles.particles;
+  double particles = systems.HighestDepth();
+  while (j < room.tiles.size() || i < list.size() || particles > kNoParticles) {
     const bool instLeft = i < list.size();
     const bool tileLeft = j < room.tiles.size();
     if (instLeft && (list.at(i).deleted || !list.at(i).visible)) {
       ++i;
     } else if (tileLeft && !room.tiles[j].visible) {
       ++j;
-    } else if (particles > -1e8 && (!instLeft || particles >= list.at(i).depth) &&
+    } else if (particles > kNoParticles && (!instLeft || particles >= list.at(i).depth) &&
                (!tileLeft || particles >= room.tiles[j].depth)) {
-      // Particle systems hook in here once they exist.
-      particles = kNoParticles;
+      rt.display.device.SetDepth(std::min(particles, kMaxItemDepth));
+      systems.DrawAtDepth(particles, rt.resources.sprites, rt.display.draw, rt.display.device);
+      particles = systems.NextDepthBelow(particles);
     } else if (!instLeft || (tileLeft && room.tiles[j].depth > list.at(i).depth)) {
       DrawTile(rt, room.tiles[j], r);
       ++j;

@@ -196,6 +196,7 @@ void RoomEnd(Runtime& rt, bool gameEnds) {
 
 void RoomStart(Runtime& rt, std::int32_t room, bool gameStarts) {
   rt.pendingChange = kNoPendingChange;
+  rt.particles.effects.DestroySystems();
   const auto slot = static_cast<std::size_t>(room);
   if (rt.rooms.live.size() <= slot) rt.rooms.live.resize(slot + 1);
   rt.rooms.index = room;
@@ -253,6 +254,7 @@ bool GameStart(Runtime& rt) {
   rt.display.surfaces.FreeAll();
   ResetCaption(rt.rooms);
   rt.random.SeedFromClock(rt.platform);
+  rt.particles.Reset();
   if (!RunLibraryInitCode(rt)) return false;
   rt.display.SetCursor(rt.settings.showCursor ? 0 : -1);
   rt.rooms.live.clear();

@@ -267,6 +267,7 @@ void RunStep(Runtime& rt) {
     phase(rt);
     if (ChangePending(rt)) return;
   }
+  rt.particles.particles.UpdateAll();
 
   rt.world.instances.Purge(rt.resources);
   if (rt.display.automaticDraw) DrawRoom(rt);

@@ -35,6 +35,7 @@ bool PrepareDisplay(Runtime& rt) {
       font->texture = -1;
       MakeTextures(rt.display.textures, *font);
     }
+    rt.particles.particles.RemakeShapeTextures();
   };
   return rt.display.Setup(rt.settings, rt.applicationTitle);
 }

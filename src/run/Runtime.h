@@ -12,6 +12,7 @@
 #include "datastructures/Support_DS_Tables.h"
 #include "graphics/Graphics_Display.h"
 #include "motion/Motion_Planning.h"
+#include "particles/Particle_State.h"
 #include "platform/Platform.h"
 #include "resources/Option_Main.h"
 #include "resources/Resource_Chunks.h"
@@ -90,6 +91,8 @@ struct Runtime : WorldCore {
   SoundState sound;
   // The game window, the screen, the region, the ports and the device.
   Display display;
+  // Particle types and systems, the effects and the particle actions' system.
+  ParticleState particles{random, display.textures};
 };
 
 }  // namespace px
