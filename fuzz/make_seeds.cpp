@@ -1,6 +1,6 @@
 // Writes the seed corpus of a fuzz target: for the loader, valid game data
 // made by the writer in several shapes; for the data-structure readers, the
-// texts their writers give.
+// texts their writers give; for the saved-game reader, saved games.
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -10,6 +10,8 @@
 
 // Texts written by the data-structure functions (fuzz_ds.cpp).
 int WriteDataStructureSeeds(const std::filesystem::path& dir);
+// Saved games of the saved-game target's game (fuzz_savegame.cpp).
+int WriteSavedGameSeeds(const std::filesystem::path& dir);
 
 namespace {
 
@@ -38,6 +40,7 @@ int main(int argc, char** argv) {
   const std::filesystem::path dir = argv[2];
   std::filesystem::create_directories(dir);
   if (target == "ds") return WriteDataStructureSeeds(dir);
+  if (target == "savegame") return WriteSavedGameSeeds(dir);
   if (target != "loader") return 0;  // other targets have hand-written seeds only
 
   px::GameFile plain;

@@ -1,10 +1,11 @@
-// Script functions that change rooms and end or restart the game, and the
-// actions built on them.
+// Script functions that change rooms, end or restart the game and save or
+// load it, and the actions built on them.
 #include "library/Function_Game.h"
 
 #include "code/Code_Value.h"
 #include "library/Function_Support.h"
 #include "run/Run_Room.h"
+#include "run/Run_SaveGame.h"
 #include "run/Runtime.h"
 
 namespace px {
@@ -51,6 +52,18 @@ void GameRestartRequest(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_
   RequestGameRestart(rt);
 }
 
+// ---- Saved games ----
+
+void GameSave(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue&,
+              const FunctionArgs& args) {
+  SaveGame(rt, args[0].str());
+}
+
+void GameLoad(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue&,
+              const FunctionArgs& args) {
+  RequestGameLoad(rt, args[0].str());
+}
+
 // ---- Actions ----
 
 void ActionAnotherRoom(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue&,
@@ -88,6 +101,8 @@ constexpr FunctionDef kGameFunctions[] = {
     {"room_next", RoomNextOf},
     {"game_end", GameEndRequest},
     {"game_restart", GameRestartRequest},
+    {"game_save", GameSave},
+    {"game_load", GameLoad},
     {"action_another_room", ActionAnotherRoom},
     {"action_current_room", ActionRoomWithTransition<RequestRoomRestart>},
     {"action_previous_room", ActionRoomWithTransition<RequestPreviousRoom>},
@@ -96,6 +111,8 @@ constexpr FunctionDef kGameFunctions[] = {
     {"action_if_next_room", ActionIfNextRoom},
     {"action_end_game", GameEndRequest},
     {"action_restart_game", GameRestartRequest},
+    {"action_save_game", GameSave},
+    {"action_load_game", GameLoad},
 };
 
 }  // namespace

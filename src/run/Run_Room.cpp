@@ -1,6 +1,7 @@
 #include "run/Run_Room.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <utility>
@@ -12,6 +13,7 @@
 #include "run/Event_Main.h"
 #include "run/Room_Draw.h"
 #include "run/Run_Error.h"
+#include "run/Run_SaveGame.h"
 #include "run/Run_Transition.h"
 #include "run/Runtime.h"
 
@@ -290,8 +292,9 @@ bool CarryOutPendingChange(Runtime& rt) {
       GameEnd(rt);
       return false;
     case PendingChange::Kind::Load:
-      // Saved games are not read yet: the request is dropped.
       rt.pendingChange = kNoPendingChange;
+      ClearInput(rt.input);
+      LoadGame(rt, rt.rooms.loadFile);
       return true;
     case PendingChange::Kind::Restart:
       GameEnd(rt);
@@ -314,18 +317,22 @@ bool CarryOutPendingChange(Runtime& rt) {
 void SizeGameArea(Runtime& rt) {
   const CRoom* room = CurrentRoomData(rt);
   if (!room) return;
-  int w = room->width;
-  int h = room->height;
+  std::int64_t w = room->width;
+  std::int64_t h = room->height;
   if (room->views_enabled) {
     w = 8;
     h = 8;
+    // Ports far out (from game code or a saved game) must not overflow.
     for (const CView& v : room->views) {
       if (!v.visible) continue;
-      w = std::max(w, v.xport + v.wport);
-      h = std::max(h, v.yport + v.hport);
+      w = std::max(w, std::int64_t{v.xport} + v.wport);
+      h = std::max(h, std::int64_t{v.yport} + v.hport);
     }
   }
-  rt.display.AdaptRegionToRoom(w, h);
+  const auto toInt = [](std::int64_t v) {
+    return static_cast<int>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
+  };
+  rt.display.AdaptRegionToRoom(toInt(w), toInt(h));
 }
 
 }  // namespace px

@@ -13,6 +13,7 @@
 #include "run/Room_Draw.h"
 #include "run/Run_Handle_Collision.h"
 #include "run/Run_Room.h"
+#include "run/Run_SaveGame.h"
 #include "run/Run_TimeLine.h"
 #include "run/Run_Trigger.h"
 #include "run/Runtime.h"
@@ -31,6 +32,8 @@ constexpr auto kOtherEventKind = KindNumber(EventKind::Other);
 
 constexpr std::int32_t kKeyEscape = 27;
 constexpr std::int32_t kKeyF4 = 115;
+constexpr std::int32_t kKeyF5 = 116;
+constexpr std::int32_t kKeyF6 = 117;
 
 // ---- Built-in keys ----
 
@@ -42,6 +45,14 @@ void HandleBuiltinKeys(Runtime& rt) {
   } else if (rt.settings.keyF4 && in.lastKey == kKeyF4) {
     in.lastKey = 0;
     rt.display.ToggleFullScreen();
+  } else if (rt.settings.keyF5F6 && in.lastKey == kKeyF5) {
+    in.lastKey = 0;
+    SaveGame(rt, KeySaveFileName(rt));
+  } else if (rt.settings.keyF5F6 && in.lastKey == kKeyF6) {
+    // The load happens here and now; the step goes on in the loaded game.
+    in.lastKey = 0;
+    ClearInput(in);
+    LoadGame(rt, KeySaveFileName(rt));
   }
 }
 

@@ -3,9 +3,11 @@
 
 #include <filesystem>
 
+#include "support/FuzzReplay.h"
 #include "support/TestSupport.h"
 
 int FuzzLoader(const std::uint8_t* data, std::size_t size);
+int FuzzSavedGame(const std::uint8_t* data, std::size_t size);
 
 TEST(FuzzRegressions, LoaderInputsLoadWithoutFault) {
   const std::filesystem::path dir = PXRUN_SOURCE_DIR "/fuzz/regressions/loader";
@@ -15,4 +17,9 @@ TEST(FuzzRegressions, LoaderInputsLoadWithoutFault) {
     const auto bytes = pxtest::ReadBytes(entry.path());
     EXPECT_EQ(FuzzLoader(bytes.data(), bytes.size()), 0);
   }
+}
+
+TEST(FuzzRegressions, SavedGameSeedsAndInputsLoadOrAreRefusedCleanly) {
+  pxtest::ReplayFuzzInputs(FuzzSavedGame, {PXRUN_SOURCE_DIR "/fuzz/seeds/savegame",
+                                           PXRUN_SOURCE_DIR "/fuzz/regressions/savegame"});
 }
