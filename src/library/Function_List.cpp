@@ -1333,6 +1333,7 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       SoundResourceFunctions(),  //
       CdFunctions(),             //
       DisplayFunctions(),        //
+      ScreenFunctions(),         //
       ResourceQueryFunctions(),  //
       TileFunctions(),           //
       SoundActionFunctions(),    //

@@ -264,4 +264,10 @@ void DrawRoom(Runtime& rt) {
   rt.rooms.viewCurrent = 0;
 }
 
+void RedrawScreen(Runtime& rt) {
+  DrawRoom(rt);
+  rt.display.EndFramePresent();
+  rt.display.device.BeginFrame();
+}
+
 }  // namespace px

@@ -10,6 +10,8 @@ class CSprite;
 class CInstanceBase;
 
 void DrawRoom(Runtime& rt);
+// Draws the room and shows it at once, outside the step's own drawing.
+void RedrawScreen(Runtime& rt);
 // Moves each visible view that follows an instance.
 void FollowViews(Runtime& rt, CRoom& room);
 
