@@ -2,6 +2,7 @@
 // alarms, time lines, questions and control, score, lives and health.
 // Relative arguments add to the current value when the running action has
 // its relative option on.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -366,6 +367,17 @@ void IfDice(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue& r
   result.setReal(Truth(rt.random.NextReal() * RoundHalfEven(sides * 1000) < 1001));
 }
 
+// Button 1 to 3: that button is down; any other number: no button is.
+void IfMouse(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue& result, Args a) {
+  const auto& held = rt.input.mheld;
+  const std::int32_t button = IntArg(a[0]);
+  if (button >= 1 && button <= kMouseButtons) {
+    result.setReal(Truth(held[static_cast<std::size_t>(button)]));
+    return;
+  }
+  result.setReal(Truth(std::find(held.begin() + 1, held.end(), true) == held.end()));
+}
+
 void IfAligned(Runtime&, CInstanceBase* self, CInstanceBase*, std::int32_t, RValue& result,
                Args a) {
   CInstance* i = AsInstance(self);
@@ -429,6 +441,20 @@ void IfHealth(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue&
   result.setReal(Truth(Compare(rt.world.health, a[0].real, IntArg(a[1]))));
 }
 
+// Which parts the window caption shows (a part whose argument is 1) and
+// their captions. The game has now chosen, so a score shown appears even
+// while it is 0.
+void SetCaption(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue&, Args a) {
+  RoomState& r = rt.rooms;
+  r.showScore = IntArg(a[0]) == 1;
+  r.captionScore = a[1].str();
+  r.showLives = IntArg(a[2]) == 1;
+  r.captionLives = a[3].str();
+  r.showHealth = IntArg(a[4]) == 1;
+  r.captionHealth = a[5].str();
+  r.showScoreSet = true;
+}
+
 // Actions kept for old games that do nothing.
 void NoEffect(Runtime&, CInstanceBase*, CInstanceBase*, std::int32_t, RValue&, Args) {}
 
@@ -478,6 +504,7 @@ constexpr FunctionDef kActionFunctions[] = {
     {"action_if_number", IfNumber},
     {"action_if_object", IfObject},
     {"action_if_dice", IfDice},
+    {"action_if_mouse", IfMouse},
     {"action_if_aligned", IfAligned},
     {"action_execute_script", ExecuteScript},
     {"action_inherited", Inherited},
@@ -488,6 +515,7 @@ constexpr FunctionDef kActionFunctions[] = {
     {"action_if_life", IfLife},
     {"action_set_health", SetHealthAction},
     {"action_if_health", IfHealth},
+    {"action_set_caption", SetCaption},
 };
 
 }  // namespace

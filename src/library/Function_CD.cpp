@@ -1,5 +1,6 @@
-// The CD audio functions.
+// The CD audio functions and media command strings.
 #include "library/Function_Sound.h"
+#include "run/Runner_Sound.h"
 #include "run/Runtime.h"
 #include "sound/Support_CD.h"
 
@@ -46,6 +47,13 @@ void CdPlay(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue&,
   cd.Play(args[0].real, args[1].real);
 }
 
+// A media command string; its reply text.
+void MciCommand(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue& result,
+                const FunctionArgs& args) {
+  EnsureSoundOpen(rt);
+  result.setString(rt.sound.media.Run(rt.sound.engine, *rt.sound.cd, args[0].str()));
+}
+
 const FunctionDef kCdFunctions[] = {
     {"cd_init", CdAction<&CdAudio::Init>},
     {"cd_present", CdTruth<&CdAudio::Present>},
@@ -65,6 +73,7 @@ const FunctionDef kCdFunctions[] = {
     {"cd_set_track_position", CdActionWith<&CdAudio::SetTrackPosition>},
     {"cd_open_door", CdAction<&CdAudio::OpenDoor>},
     {"cd_close_door", CdAction<&CdAudio::CloseDoor>},
+    {"MCI_command", MciCommand},
 };
 
 }  // namespace

@@ -240,8 +240,7 @@ PX_DISPLAY_FN(SetAutomaticDraw) {
 }
 // Draws the room and shows it at once.
 PX_DISPLAY_FN(ScreenRedraw) {
-  DrawRoom(rt);
-  ShowFrame(rt);
+  RedrawScreen(rt);
 }
 PX_DISPLAY_FN(ScreenRefresh) {
   rt.display.PresentOnly();

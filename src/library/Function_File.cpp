@@ -474,6 +474,32 @@ void FileFindClose(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RV
   rt.files.search = FileSearch{};
 }
 
+// ---- Disk space ----
+
+// Every drive letter names the one file system that holds the game's folder
+// (the current directory's when the game file is not known); an argument
+// that is absent or empty means the current drive, any other one that does
+// not start with a letter is no drive.
+std::optional<DiskSpace> DriveSpace(const Runtime& rt, std::int32_t argc,
+                                    const FunctionArgs& args) {
+  if (argc > 0 && !args[0].str().empty()) {
+    const char letter =
+        static_cast<char>(std::toupper(static_cast<unsigned char>(args[0].str()[0])));
+    if (letter < 'A' || letter > 'Z') return std::nullopt;
+  }
+  std::error_code ec;
+  std::filesystem::path folder = ".";
+  if (!rt.gameFile.empty()) folder = std::filesystem::absolute(rt.gameFile, ec).parent_path();
+  return QueryDiskSpace(ec ? std::string(".") : folder.string());
+}
+
+template <std::uint64_t DiskSpace::*Field>
+void DiskBytes(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t argc, RValue& result,
+               const FunctionArgs& args) {
+  const std::optional<DiskSpace> space = DriveSpace(rt, argc, args);
+  result.setReal(space ? static_cast<double>((*space).*Field) : -1.0);
+}
+
 // ---- Parameters and environment ----
 
 void ParameterCount(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue& result,
@@ -634,6 +660,8 @@ constexpr FunctionDef kFileFunctions[] = {
     {"ini_section_exists", IniSectionExists},
     {"ini_key_delete", IniKeyDelete},
     {"ini_section_delete", IniSectionDelete},
+    {"disk_free", DiskBytes<&DiskSpace::available>},
+    {"disk_size", DiskBytes<&DiskSpace::total>},
 };
 
 }  // namespace

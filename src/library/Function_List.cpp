@@ -1352,6 +1352,7 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       ParticleTypeFunctions(),    //
       ParticleSystemFunctions(),  //
       ParticleActionFunctions(),  //
+      ScreenFunctions(),          //
   };
   return families;
 }

@@ -56,10 +56,21 @@ void SetApplicationTitle(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32
   if (args[0].isString()) rt.applicationTitle = args[0].str();
 }
 
+// The window system's id of the game window; 0 without one.
+void WindowHandle(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue& result,
+                  const FunctionArgs&) {
+  const GameWindow* window = rt.display.window();
+  result.setReal(window ? static_cast<double>(window->nativeId()) : 0.0);
+}
+
 constexpr FunctionDef kProcessFunctions[] = {
-    {"show_debug_message", ShowDebugMessage},       {"set_program_priority", SetProgramPriority},
-    {"set_application_title", SetApplicationTitle}, {"clipboard_has_text", ClipboardHasText},
-    {"clipboard_set_text", ClipboardSetText},       {"clipboard_get_text", ClipboardGetText},
+    {"window_handle", WindowHandle},
+    {"show_debug_message", ShowDebugMessage},
+    {"set_program_priority", SetProgramPriority},
+    {"set_application_title", SetApplicationTitle},
+    {"clipboard_has_text", ClipboardHasText},
+    {"clipboard_set_text", ClipboardSetText},
+    {"clipboard_get_text", ClipboardGetText},
 };
 
 }  // namespace

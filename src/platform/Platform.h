@@ -129,6 +129,9 @@ class GameWindow {
   // Covers the screen in the given display mode, or leaves that mode
   // (nothing: back to the desktop's mode).
   virtual void setExclusiveMode(const std::optional<DisplayMode>& mode) = 0;
+  // The window system's id of the window (the X11 window id on X11); 0
+  // where there is no such id (headless, or a window system without ids).
+  virtual std::uint64_t nativeId() const = 0;
 
   // Makes the window's OpenGL context current on the calling thread; false
   // when there is no usable context.

@@ -97,6 +97,7 @@ class OffscreenGameWindow final : public GameWindow {
   void setExclusiveMode(const std::optional<DisplayMode>& mode) override {
     if (mode) setClientBounds({0, 0, mode->width, mode->height});
   }
+  std::uint64_t nativeId() const override { return 0; }
 
   bool makeCurrent() override { return context_.makeCurrent(); }
   bool recreateContext() override {

@@ -3,6 +3,7 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 
 #include <vector>
 
@@ -78,6 +79,14 @@ std::string HostPath(std::string_view path) {
     result = Join(result, found.empty() ? name : std::string_view(found));
   }
   return result;
+}
+
+std::optional<DiskSpace> QueryDiskSpace(const std::string& hostPath) {
+  struct statvfs fs {};
+  if (::statvfs(hostPath.empty() ? "." : hostPath.c_str(), &fs) != 0) return std::nullopt;
+  const std::uint64_t unit = fs.f_frsize ? fs.f_frsize : fs.f_bsize;
+  return DiskSpace{static_cast<std::uint64_t>(fs.f_blocks) * unit,
+                   static_cast<std::uint64_t>(fs.f_bavail) * unit};
 }
 
 }  // namespace px

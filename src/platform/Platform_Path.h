@@ -1,6 +1,8 @@
 // Paths as game code writes them (Windows style) turned into host paths.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,5 +25,14 @@ std::string FindEntryIgnoringCase(const std::string& folder, std::string_view en
 
 // Whether two names are equal ignoring ASCII letter case.
 bool SameNameIgnoringCase(std::string_view a, std::string_view b);
+
+// The size of the file system that holds a host path, and the bytes on it
+// that an unprivileged program may still write.
+struct DiskSpace {
+  std::uint64_t total = 0;
+  std::uint64_t available = 0;
+};
+// Nothing when the file system cannot be asked (a missing path).
+std::optional<DiskSpace> QueryDiskSpace(const std::string& hostPath);
 
 }  // namespace px

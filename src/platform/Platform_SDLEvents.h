@@ -2,6 +2,7 @@
 #pragma once
 
 #include <SDL_events.h>
+#include <SDL_video.h>
 
 #include <cstdint>
 
@@ -11,6 +12,8 @@ namespace px {
 void HandleGameWindowEvent(const SDL_WindowEvent& event);
 // Whether the window with this id is a game window.
 bool IsGameWindow(std::uint32_t windowId);
+// The X11 window id of an SDL window; 0 under another window system.
+std::uint64_t X11WindowId(SDL_Window* window);
 
 // A joystick axis from SDL (-32768..32767) as 0..65535 with 32767 in the
 // middle, both ends reached.

@@ -184,6 +184,7 @@ class SdlGameWindow final : public GameWindow {
     SDL_SetWindowDisplayMode(window_, &closest);
     SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN);
   }
+  std::uint64_t nativeId() const override { return X11WindowId(window_); }
 
   bool makeCurrent() override { return SDL_GL_MakeCurrent(window_, context_) == 0; }
   bool recreateContext() override {

@@ -271,4 +271,9 @@ void DrawRoom(Runtime& rt) {
   rt.rooms.viewCurrent = 0;
 }
 
+void RedrawScreen(Runtime& rt) {
+  DrawRoom(rt);
+  ShowFrame(rt);
+}
+
 }  // namespace px

@@ -12,6 +12,8 @@ class CInstanceBase;
 void DrawRoom(Runtime& rt);
 // Shows the frame drawn so far and starts the next one.
 void ShowFrame(Runtime& rt);
+// Draws the room and shows it at once, outside the step's own drawing.
+void RedrawScreen(Runtime& rt);
 // Moves each visible view that follows an instance.
 void FollowViews(Runtime& rt, CRoom& room);
 

@@ -109,9 +109,13 @@ void EndGame(Runtime& rt) {
 
 bool SaveScreenshot(Runtime& rt, const std::string& file) {
   Display& d = rt.display;
-  const std::optional<TBitmap32> frame =
-      d.device.ReadBackBuffer(0, 0, d.regionWidth, d.regionHeight);
-  return frame && frame->SavePNG(file);
+  std::optional<TBitmap32> frame = d.device.ReadBackBuffer(0, 0, d.regionWidth, d.regionHeight);
+  if (!frame) return false;
+  // The screen is opaque, whatever alpha the frame buffer holds.
+  std::uint32_t* pixel = frame->pixels();
+  const std::size_t count = static_cast<std::size_t>(frame->width()) * frame->height();
+  for (std::size_t i = 0; i < count; ++i) pixel[i] |= 0xFF000000u;
+  return frame->SavePNG(file);
 }
 
 int PlayGameFile(Runtime& rt) {

@@ -9,7 +9,7 @@ struct Runtime;
 
 // The whole run after process initialisation; the process exit status.
 int PlayGameFile(Runtime& rt);
-// The region as last drawn, written as PNG; false when that fails.
+// The region as last drawn, opaque, written as PNG; false when that fails.
 bool SaveScreenshot(Runtime& rt, const std::string& file);
 bool LoadAndRun(Runtime& rt);
 bool PrepareGame(Runtime& rt);

@@ -33,7 +33,29 @@ auto* Existing(Samples& samples, int index) {
   return s && s->exists ? s : nullptr;
 }
 
+std::int64_t FramesToMs(std::int64_t frames) {
+  return (frames * 1000 + kAudioRate / 2) / kAudioRate;
+}
+
 }  // namespace
+
+std::int64_t MediaClip::lengthMs() const {
+  return pcm ? FramesToMs(static_cast<std::int64_t>(pcm->frames())) : 0;
+}
+
+MediaClip ReadMediaFile(const std::string& path) {
+  MediaClip clip;
+  const auto bytes = ReadAll(path);
+  if (!bytes) return clip;
+  if (IsMidiFile(*bytes)) {
+    clip.midi = std::make_shared<const std::vector<std::uint8_t>>(*bytes);
+  } else if (auto pcm = DecodeSampleFile(*bytes, kAudioRate)) {
+    clip.pcm = std::make_shared<const Pcm>(std::move(*pcm));
+  } else if (auto mp3 = DecodeMpeg(*bytes, kAudioRate)) {
+    clip.pcm = std::make_shared<const Pcm>(std::move(*mp3));
+  }
+  return clip;
+}
 
 SoundSystem::SoundSystem() = default;
 SoundSystem::~SoundSystem() {
@@ -68,6 +90,7 @@ void SoundSystem::Close() {
   samples_.clear();
   playerFile_.clear();
   playerPlaying_ = false;
+  players_ = {};
   engine_ = false;
 }
 
@@ -157,7 +180,7 @@ void SoundSystem::FreeSample(int index) {
   if (s.kind != kSoundMultimedia && mixer_) {
     mixer_->send(mix::FreeBus{index});
   } else if (!s.file_name.empty() && s.file_name == playerFile_ && mixer_) {
-    playerSeq_ = mixer_->send(mix::MediaStop{});
+    playerSeq_ = mixer_->send(mix::MediaStop{0});
     playerPlaying_ = false;
     playerFile_.clear();
   }
@@ -169,15 +192,7 @@ void SoundSystem::FreeSample(int index) {
 void SoundSystem::OpenMedia(RSoundSample& s) {
   if (s.mediaOpened) return;
   s.mediaOpened = true;
-  const auto bytes = ReadAll(s.file_name);
-  if (!bytes) return;
-  if (IsMidiFile(*bytes)) {
-    s.mediaMidi = std::make_shared<const std::vector<std::uint8_t>>(*bytes);
-  } else if (auto pcm = DecodeSampleFile(*bytes, kAudioRate)) {
-    s.mediaPcm = std::make_shared<const Pcm>(std::move(*pcm));
-  } else if (auto mp3 = DecodeMpeg(*bytes, kAudioRate)) {
-    s.mediaPcm = std::make_shared<const Pcm>(std::move(*mp3));
-  }
+  s.media = ReadMediaFile(s.file_name);
 }
 
 void SoundSystem::PlaySample(int index, bool loop) {
@@ -206,17 +221,17 @@ void SoundSystem::PlaySample(int index, bool loop) {
   playerFile_ = s.file_name;
   VoiceSource source;
   std::int64_t loopFrames = 0;
-  if (s.mediaMidi) {
-    source.midi = midi_->start(s.mediaMidi, loop, 1.0, mixer_->rate());
-  } else if (s.mediaPcm) {
+  if (s.media.midi) {
+    source.midi = midi_->start(s.media.midi, loop, 1.0, mixer_->rate());
+  } else if (s.media.pcm) {
     // The player's timer rewinds after the media length, in whole milliseconds.
-    const std::int64_t lengthMs =
-        (static_cast<std::int64_t>(s.mediaPcm->frames()) * 1000 + kAudioRate / 2) / kAudioRate;
-    if (loop) loopFrames = lengthMs * kAudioRate / 1000;
-    source.pcm = s.mediaPcm;
+    if (loop) loopFrames = s.media.lengthMs() * kAudioRate / 1000;
+    source.pcm = s.media.pcm;
   }
   const bool playable = source.pcm || source.midi;
-  playerSeq_ = mixer_->send(mix::MediaPlay{std::move(source), loop, loopFrames});
+  const bool rewinds = source.pcm && loopFrames > 0;
+  playerSeq_ =
+      mixer_->send(mix::MediaPlay{0, std::move(source), rewinds, 0, rewinds ? loopFrames : -1, 0});
   playerPlaying_ = playable;
 }
 
@@ -229,7 +244,7 @@ void SoundSystem::StopSample(int index) {
     s.lastSeq = mixer_->send(mix::Stop{index});
     s.lastPlaying = false;
   } else if (s.file_name == playerFile_) {
-    playerSeq_ = mixer_->send(mix::MediaStop{});
+    playerSeq_ = mixer_->send(mix::MediaStop{0});
     playerPlaying_ = false;
   }
 }
@@ -244,6 +259,67 @@ bool SoundSystem::SampleIsPlaying(int index) {
   }
   if (mixer_->applied() < s->lastSeq) return s->lastPlaying;
   return s->voices && s->voices->load(std::memory_order_relaxed) > 0;
+}
+
+// The player's record, brought up to what the mixer reports once it has
+// taken the last command sent.
+SoundSystem::PlayerExpect* SoundSystem::Player(int player) {
+  if (player < 1 || player >= kMediaPlayers || !mixer_) return nullptr;
+  Sync();
+  PlayerExpect& p = players_[static_cast<std::size_t>(player)];
+  if (mixer_->applied() >= p.seq) {
+    p.mode = mixer_->mediaMode(player);
+    p.frame = mixer_->mediaPosition(player);
+  }
+  return &p;
+}
+
+namespace {
+std::int64_t MsToFrames(std::int64_t ms) {
+  return ms * kAudioRate / 1000;
+}
+}  // namespace
+
+void SoundSystem::PlayerPlay(int player, const MediaClip& clip, const PlayRange& range) {
+  PlayerExpect* p = Player(player);
+  if (!p) return;
+  VoiceSource source;
+  if (clip.midi) source.midi = midi_->start(clip.midi, range.repeat, 1.0, mixer_->rate());
+  if (clip.pcm) source.pcm = clip.pcm;
+  const std::int64_t start = source.midi ? 0 : MsToFrames(std::max<std::int64_t>(range.startMs, 0));
+  p->mode = source.pcm || source.midi ? MediaMode::Playing : MediaMode::Stopped;
+  p->frame = start;
+  p->seq = mixer_->send(mix::MediaPlay{player, std::move(source), range.repeat,
+                                       MsToFrames(std::max<std::int64_t>(range.loopMs, 0)),
+                                       range.endMs < 0 ? -1 : MsToFrames(range.endMs), start});
+}
+
+void SoundSystem::PlayerClose(int player) {
+  PlayerPlay(player, MediaClip{}, PlayRange{});
+}
+
+void SoundSystem::PlayerStop(int player) {
+  PlayerExpect* p = Player(player);
+  if (!p) return;
+  p->mode = MediaMode::Stopped;
+  p->seq = mixer_->send(mix::MediaStop{player});
+}
+
+void SoundSystem::PlayerPause(int player, bool paused) {
+  PlayerExpect* p = Player(player);
+  if (!p) return;
+  if (p->mode != MediaMode::Stopped) p->mode = paused ? MediaMode::Paused : MediaMode::Playing;
+  p->seq = mixer_->send(mix::MediaPause{player, paused});
+}
+
+MediaMode SoundSystem::PlayerMode(int player) {
+  const PlayerExpect* p = Player(player);
+  return p ? p->mode : MediaMode::Stopped;
+}
+
+std::int64_t SoundSystem::PlayerPositionMs(int player) {
+  const PlayerExpect* p = Player(player);
+  return p ? p->frame * 1000 / kAudioRate : 0;
 }
 
 void SoundSystem::StopAllSamples() {

@@ -4,6 +4,7 @@
 // (everything else). Every call comes from the game's thread.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -30,6 +31,19 @@ inline constexpr int kSoundMultimedia = 3;
 inline constexpr const char* kMsgNoSoundDevice = "No sound device detected. Sounds might not play.";
 inline constexpr const char* kMsgFileNameTooLong = "Music file name too long for player.";
 
+// A file as a media player holds it: decoded frames or a MIDI file, or
+// neither when the file cannot be read.
+struct MediaClip {
+  std::shared_ptr<const Pcm> pcm;
+  MidiBytes midi;
+  bool playable() const { return pcm || midi; }
+  // In whole milliseconds, rounded; 0 for MIDI, whose length is not known
+  // before it is played.
+  std::int64_t lengthMs() const;
+};
+// Any sample format, MPEG audio or MIDI.
+MediaClip ReadMediaFile(const std::string& path);
+
 struct RSoundSample {
   bool exists = false;
   int kind = kSoundNormal;
@@ -42,8 +56,7 @@ struct RSoundSample {
   // Multimedia samples: the file, and what the player made of it.
   std::string file_name;
   bool mediaOpened = false;
-  std::shared_ptr<const Pcm> mediaPcm;
-  MidiBytes mediaMidi;
+  MediaClip media;
   // The last play or stop sent and whether it started the sample.
   std::uint64_t lastSeq = 0;
   bool lastPlaying = false;
@@ -86,6 +99,23 @@ class SoundSystem {
   void SetSearchDirectory(std::string dir) { searchDirectory_ = std::move(dir); }
   const std::string& searchDirectory() const { return searchDirectory_; }
 
+  // The media players 1 .. kMediaPlayers - 1, which command strings drive
+  // (player 0 is the multimedia sounds'). A player plays from `startMs` to
+  // `endMs` (-1: the end), and with `repeat` rewinds to `loopMs` there.
+  struct PlayRange {
+    std::int64_t startMs = 0;
+    std::int64_t loopMs = 0;
+    std::int64_t endMs = -1;
+    bool repeat = false;
+  };
+  void PlayerPlay(int player, const MediaClip& clip, const PlayRange& range);
+  // Stops where it is; closing stops and goes back to the start.
+  void PlayerStop(int player);
+  void PlayerClose(int player);
+  void PlayerPause(int player, bool paused);
+  MediaMode PlayerMode(int player);
+  std::int64_t PlayerPositionMs(int player);
+
   const RSoundSample* sample(int index) const;
   // The audio output (null before opening), e.g. to read what the null
   // sink rendered.
@@ -107,10 +137,20 @@ class SoundSystem {
   std::unique_ptr<MidiSynth> midi_;
   std::unique_ptr<Mixer> mixer_;
   std::unique_ptr<AudioDevice> device_;
-  // The media player: the file it holds and the last command sent to it.
+  // The media player of the multimedia sounds: the file it holds and the
+  // last command sent to it.
   std::string playerFile_;
   std::uint64_t playerSeq_ = 0;
   bool playerPlaying_ = false;
+  // The command-string players: what the last command sent to each should
+  // have made of it, until the mixer has taken that command.
+  struct PlayerExpect {
+    std::uint64_t seq = 0;
+    MediaMode mode = MediaMode::Stopped;
+    std::int64_t frame = 0;
+  };
+  std::array<PlayerExpect, kMediaPlayers> players_{};
+  PlayerExpect* Player(int player);
 };
 
 }  // namespace px

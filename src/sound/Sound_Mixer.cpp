@@ -55,13 +55,24 @@ struct Mixer::Voice {
 struct Mixer::Media {
   VoiceSource source;
   bool playing = false;
+  bool paused = false;
   bool loop = false;
-  std::int64_t loopFrames = 0;
+  std::int64_t from = 0;
+  std::int64_t to = -1;
   std::int64_t pos = 0;
+
+  void stop() {
+    playing = paused = false;
+    source = {};
+  }
+  MediaMode mode() const {
+    if (!playing) return MediaMode::Stopped;
+    return paused ? MediaMode::Paused : MediaMode::Playing;
+  }
 };
 
 Mixer::Mixer(int rate)
-    : rate_(rate), voices_(kVoices), media_(std::make_unique<Media>()), scratch_(2 * kChunk) {
+    : rate_(rate), voices_(kVoices), media_(kMediaPlayers), scratch_(2 * kChunk) {
   queue_.reserve(64);
   taking_.reserve(64);
   buses_.reserve(256);
@@ -74,6 +85,28 @@ std::uint64_t Mixer::send(mix::Command command) {
   std::lock_guard lock(queueLock_);
   queue_.push_back(std::move(command));
   return ++sent_;
+}
+
+Mixer::Media* Mixer::media(int player) {
+  if (player < 0 || player >= kMediaPlayers) return nullptr;
+  return &media_[static_cast<std::size_t>(player)];
+}
+
+MediaMode Mixer::mediaMode(int player) const {
+  if (player < 0 || player >= kMediaPlayers) return MediaMode::Stopped;
+  return mediaModes_[static_cast<std::size_t>(player)].load(std::memory_order_acquire);
+}
+
+std::int64_t Mixer::mediaPosition(int player) const {
+  if (player < 0 || player >= kMediaPlayers) return 0;
+  return mediaPositions_[static_cast<std::size_t>(player)].load(std::memory_order_acquire);
+}
+
+void Mixer::publishMedia(std::memory_order order) {
+  for (std::size_t i = 0; i < media_.size(); ++i) {
+    mediaModes_[i].store(media_[i].mode(), order);
+    mediaPositions_[i].store(media_[i].pos, order);
+  }
 }
 
 Mixer::Bus* Mixer::bus(int id) {
@@ -138,8 +171,7 @@ void Mixer::apply(mix::Command& command) {
     }
     void operator()(mix::StopAll&) {
       for (Voice& v : m.voices_) m.stopVoice(v);
-      m.media_->playing = false;
-      m.media_->source = {};
+      for (Media& media : m.media_) media.stop();
     }
     void operator()(mix::Volume& c) {
       Bus* b = m.bus(c.bus);
@@ -180,16 +212,22 @@ void Mixer::apply(mix::Command& command) {
         if (v.on && v.midi) v.midi->setTempo(c.factor);
     }
     void operator()(mix::MediaPlay& c) {
-      Media& media = *m.media_;
-      media.source = std::move(c.source);
-      media.loop = c.loop;
-      media.loopFrames = c.loopFrames;
-      media.pos = 0;
-      media.playing = media.source.pcm || media.source.midi;
+      Media* media = m.media(c.player);
+      if (!media) return;
+      media->source = std::move(c.source);
+      media->loop = c.loop;
+      const bool midi = media->source.midi != nullptr;
+      media->from = midi ? 0 : std::max<std::int64_t>(c.from, 0);
+      media->to = midi ? -1 : c.to;
+      media->pos = midi ? 0 : std::max<std::int64_t>(c.start, 0);
+      media->paused = false;
+      media->playing = media->source.pcm || media->source.midi;
     }
-    void operator()(mix::MediaStop&) {
-      m.media_->playing = false;
-      m.media_->source = {};
+    void operator()(mix::MediaStop& c) {
+      if (Media* media = m.media(c.player)) media->stop();
+    }
+    void operator()(mix::MediaPause& c) {
+      if (Media* media = m.media(c.player)) media->paused = media->playing && c.paused;
     }
   };
   std::visit(Visitor{*this}, command);
@@ -203,14 +241,14 @@ void Mixer::render(float* out, int frames) {
   }
   for (mix::Command& c : taking_) apply(c);
   taking_.clear();
-  mediaPlaying_.store(media_->playing, std::memory_order_relaxed);
+  publishMedia(std::memory_order_relaxed);
   applied_.store(taken_, std::memory_order_release);
   for (int done = 0; done < frames;) {
     const int n = std::min(kChunk, frames - done);
     renderChunk(out + 2 * done, n);
     done += n;
   }
-  mediaPlaying_.store(media_->playing, std::memory_order_release);
+  publishMedia(std::memory_order_release);
 }
 
 void Mixer::renderChunk(float* out, int n) {
@@ -325,33 +363,37 @@ void Mixer::renderChunk(float* out, int n) {
     if (b->active == 0) b->tail -= n;
   }
   for (int i = 0; i < 2 * n; ++i) out[i] *= masterGain_;
-  // The media player, at its own level.
-  Media& media = *media_;
-  if (media.playing) {
-    if (media.source.midi) {
-      const bool more = media.source.midi->render(scratch_.data(), n);
-      for (int i = 0; i < 2 * n; ++i) out[i] += scratch_[static_cast<std::size_t>(i)];
-      if (!more) media.playing = false;
-    } else {
-      const Pcm& pcm = *media.source.pcm;
-      const auto frames = static_cast<std::int64_t>(pcm.frames());
-      for (int k = 0; k < n; ++k, ++media.pos) {
-        // Looping rewinds after the media's length, as its timer would.
-        if (media.loop && media.loopFrames > 0 && media.pos >= media.loopFrames) media.pos = 0;
-        if (media.pos >= frames) {
-          if (!media.loop || media.loopFrames <= 0) {
-            media.playing = false;
-            break;
-          }
-          continue;
-        }
-        out[2 * k] += pcm.samples[static_cast<std::size_t>(2 * media.pos)];
-        out[2 * k + 1] += pcm.samples[static_cast<std::size_t>(2 * media.pos + 1)];
-      }
-    }
-    if (!media.playing) media.source = {};
-  }
+  // The media players, at their own level.
+  for (Media& media : media_)
+    if (media.playing && !media.paused) renderMedia(media, out, n);
   for (int i = 0; i < 2 * n; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+}
+
+void Mixer::renderMedia(Media& media, float* out, int n) {
+  if (media.source.midi) {
+    const bool more = media.source.midi->render(scratch_.data(), n);
+    for (int i = 0; i < 2 * n; ++i) out[i] += scratch_[static_cast<std::size_t>(i)];
+    media.pos += n;
+    if (!more) media.stop();
+    return;
+  }
+  const Pcm& pcm = *media.source.pcm;
+  const auto frames = static_cast<std::int64_t>(pcm.frames());
+  const std::int64_t end = media.to >= 0 ? media.to : frames;
+  for (int k = 0; k < n; ++k, ++media.pos) {
+    if (media.pos >= end) {
+      // Looping rewinds at the end point (a multimedia sound's: its length
+      // in whole milliseconds, as the player's timer would).
+      if (!media.loop || end <= media.from) {
+        media.stop();
+        return;
+      }
+      media.pos = media.from;
+    }
+    if (media.pos >= frames) continue;  // past the data, before the rewind
+    out[2 * k] += pcm.samples[static_cast<std::size_t>(2 * media.pos)];
+    out[2 * k + 1] += pcm.samples[static_cast<std::size_t>(2 * media.pos + 1)];
+  }
 }
 
 }  // namespace px

@@ -10,6 +10,7 @@
 // atomics the mixing thread updates, corrected for commands not yet taken.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -45,6 +46,11 @@ struct Sound3D {
   int outsideAngle = 360;
   int outsideVolume = 0;  // hundredths of a decibel
 };
+
+// The media players: player 0 plays the multimedia sounds, the others the
+// devices that command strings open.
+inline constexpr int kMediaPlayers = 9;
+enum class MediaMode { Stopped, Playing, Paused };
 
 namespace mix {
 struct CreateBus {
@@ -92,14 +98,30 @@ struct MasterVolume {
 struct MasterTempo {
   float factor;
 };
+// Plays on a media player from frame `start` up to frame `to` (-1: the
+// end of the source); a looping one rewinds to `from` on reaching `to`,
+// playing silence past the source's end. A MIDI source plays from its
+// start to its end and loops by itself. Without a source the player stops
+// at `start`.
 struct MediaPlay {
+  int player;
   VoiceSource source;
   bool loop;
-  std::int64_t loopFrames;
+  std::int64_t from;
+  std::int64_t to;
+  std::int64_t start;
 };
-struct MediaStop {};
+// Stops a player; its position stays where it stopped.
+struct MediaStop {
+  int player;
+};
+// Holds a playing player where it is, or lets it go on.
+struct MediaPause {
+  int player;
+  bool paused;
+};
 using Command = std::variant<CreateBus, FreeBus, Play, Stop, StopAll, Volume, Pan, Effects, Params,
-                             Set3D, MasterVolume, MasterTempo, MediaPlay, MediaStop>;
+                             Set3D, MasterVolume, MasterTempo, MediaPlay, MediaStop, MediaPause>;
 }  // namespace mix
 
 class Mixer final : public AudioSource {
@@ -112,7 +134,10 @@ class Mixer final : public AudioSource {
   std::uint64_t send(mix::Command command);
   // The sequence number of the last command the mixing thread has taken.
   std::uint64_t applied() const { return applied_.load(std::memory_order_acquire); }
-  bool mediaPlaying() const { return mediaPlaying_.load(std::memory_order_acquire); }
+  MediaMode mediaMode(int player) const;
+  bool mediaPlaying(int player = 0) const { return mediaMode(player) != MediaMode::Stopped; }
+  // The frame a media player has reached (the frames rendered, for MIDI).
+  std::int64_t mediaPosition(int player) const;
 
   void render(float* out, int frames) override;
 
@@ -124,6 +149,9 @@ class Mixer final : public AudioSource {
   void renderChunk(float* out, int n);
   void stopVoice(Voice& v);
   Bus* bus(int id);
+  Media* media(int player);
+  void renderMedia(Media& media, float* out, int n);
+  void publishMedia(std::memory_order order);
 
   int rate_;
   std::mutex queueLock_;
@@ -134,12 +162,14 @@ class Mixer final : public AudioSource {
   std::uint64_t taken_ = 0;
   std::vector<std::unique_ptr<Bus>> buses_;
   std::vector<Voice> voices_;
-  std::unique_ptr<Media> media_;
+  std::vector<Media> media_;
   float masterGain_ = 1;
   float tempo_ = 1;
   std::vector<float> scratch_;
   std::atomic<std::uint64_t> applied_{0};
-  std::atomic<bool> mediaPlaying_{false};
+  // What the mixing thread last published of each media player.
+  std::array<std::atomic<MediaMode>, kMediaPlayers> mediaModes_{};
+  std::array<std::atomic<std::int64_t>, kMediaPlayers> mediaPositions_{};
 };
 
 // Hundredths of a decibel to a gain factor.

@@ -1,11 +1,12 @@
-// The sound state of a run: the engine with its sample table, and the CD
-// audio device.
+// The sound state of a run: the engine with its sample table, the CD audio
+// device and the devices of media command strings.
 #pragma once
 
 #include <memory>
 
 #include "platform/Platform_Mci.h"
 #include "sound/Sound_Engine.h"
+#include "sound/Sound_MediaCommand.h"
 
 namespace px {
 
@@ -15,6 +16,8 @@ struct SoundState {
   // before it).
   bool openTried = false;
   std::unique_ptr<MciDevice> cd = CreateNoCdDrive();
+  // The devices game code opened with media command strings.
+  MediaCommands media;
 };
 
 }  // namespace px

@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -251,4 +252,22 @@ TEST_F(DesktopWindow, FullScreenAndBackToTheSameGeometry) {
   EXPECT_EQ(CallOn("window_get_height", {}), 48);
   EXPECT_TRUE(x_.Shows(0, 0, kBlack));
   EXPECT_TRUE(x_.Shows(200, 100, kRed));
+}
+
+TEST_F(DesktopWindow, HandleIsTheX11WindowId) {
+  const double id = CallOn("window_handle", {});
+  ASSERT_GT(id, 0);
+  if (FindOnPath("xwininfo").empty()) return;
+  CallOn("window_set_rectangle", {10, 20, 64, 48});
+  CallOn("window_set_visible", {1});
+  ShowRed();
+  // The X server knows a window of that id and of the client's size.
+  const std::string command = "xwininfo -id " + std::to_string(static_cast<std::uint64_t>(id));
+  FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_TRUE(pipe);
+  std::string info;
+  char buffer[256];
+  while (fgets(buffer, sizeof buffer, pipe)) info += buffer;
+  EXPECT_EQ(pclose(pipe), 0) << info;
+  EXPECT_NE(info.find("Width: 64"), std::string::npos) << info;
 }

@@ -2,6 +2,9 @@
 // instance and the game, relative and not.
 #include <gtest/gtest.h>
 
+#include <array>
+
+#include "code/Function_TestSupport.h"
 #include "world/World_TestSupport.h"
 
 namespace {
@@ -184,6 +187,25 @@ TEST_F(Actions, LosingTheLastLifeRaisesItsEventOnce) {
   EXPECT_EQ(w.TakeLog(), "");
   After("health = 5", CodeAction("health = 0; health = -3"), false, "health");
   EXPECT_EQ(w.TakeLog(), "no more health 0");
+}
+
+TEST(MouseAction, ButtonDownOrNoButton) {
+  pxtest::TestRun run;
+  const struct {
+    std::array<bool, 3> held;  // left, right, middle
+    double button;
+    double answer;
+  } cases[] = {
+      {{false, false, false}, 1, 0}, {{true, false, false}, 1, 1},   {{true, false, false}, 2, 0},
+      {{false, true, false}, 2, 1},  {{false, false, true}, 3, 1},   {{false, false, true}, 2.6, 1},
+      {{false, false, false}, 0, 1}, {{false, false, false}, -1, 1}, {{false, true, false}, 0, 0},
+      {{false, false, true}, 4, 0},
+  };
+  for (const auto& c : cases) {
+    for (std::size_t b = 0; b < 3; ++b) run.rt.input.mheld[b + 1] = c.held[b];
+    EXPECT_EQ(pxtest::CallReal(run, "action_if_mouse", {c.button}), c.answer)
+        << c.button << " " << c.held[0] << c.held[1] << c.held[2];
+  }
 }
 
 }  // namespace

@@ -409,4 +409,38 @@ TEST(ProgramParameters, CountStringsAndEnvironment) {
   EXPECT_EQ(Call(run, "environment_get_variable", {Str("PXRUN_NO_SUCH_VARIABLE")}), Str(""));
 }
 
+TEST(DiskSpace, EveryDriveIsTheFileSystemOfTheGamesFolder) {
+  pxtest::TestRun run;
+  // A game in a folder on another file system than the current directory's
+  // when the machine has one (a memory file system), so the folder counts.
+  std::string folder = std::filesystem::current_path().string();
+  const auto here = QueryDiskSpace(folder);
+  const auto shm = QueryDiskSpace("/dev/shm");
+  if (shm && here && shm->total != here->total) folder = "/dev/shm";
+  run.rt.gameFile = folder + "/game.exe";
+  const auto space = QueryDiskSpace(folder);
+  ASSERT_TRUE(space);
+  const struct {
+    std::vector<RValue> args;
+    bool valid;
+  } cases[] = {
+      {{}, true},          {{Str("")}, true},      {{Str("c")}, true},   {{Str("C:\\")}, true},
+      {{Str("z:")}, true}, {{Real(3)}, true},  // a real has no text
+      {{Str("1")}, false}, {{Str("?:\\")}, false}, {{Str(" c")}, false},
+  };
+  for (const auto& c : cases) {
+    const std::string what = c.args.empty() ? "(none)" : c.args[0].str();
+    const double size = pxtest::CallWith(run, "disk_size", c.args).real;
+    const double free = pxtest::CallWith(run, "disk_free", c.args).real;
+    if (!c.valid) {
+      EXPECT_EQ(size, -1) << what;
+      EXPECT_EQ(free, -1) << what;
+      continue;
+    }
+    EXPECT_EQ(size, static_cast<double>(space->total)) << what;
+    EXPECT_GT(free, 0) << what;
+    EXPECT_LE(free, size) << what;
+  }
+}
+
 }  // namespace

@@ -56,4 +56,9 @@ TEST(ProcessFunctions, PriorityLevels) {
   EXPECT_EQ(Call(run, "set_program_priority", {Real(2)}), Real(0));
 }
 
+TEST(ProcessFunctions, WindowHandleIsZeroHeadless) {
+  pxtest::TestRun run;
+  EXPECT_EQ(Call(run, "window_handle"), Real(0));
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "graphics/Graphics_TestSupport.h"
@@ -148,13 +149,28 @@ TEST_F(RoomDrawTest, AnInstanceWithoutDrawEventIsDrawnScaledAndBlended) {
   EXPECT_EQ(Pixel(20, 22), 0xFF000000);
 }
 
+namespace {
+
+// Code run by an instance, and the window caption the next drawing shows.
+struct CaptionCase {
+  const char* code;
+  const char* caption;
+};
+
+void ExpectCaptions(WorldRun& w, CInstance& inst, std::span<const CaptionCase> cases) {
+  for (const auto& c : cases) {
+    w.Run(inst, c.code);
+    DrawRoom(w.rt);
+    EXPECT_EQ(w.rt.display.caption, c.caption) << c.code;
+  }
+}
+
+}  // namespace
+
 TEST_F(RoomDrawTest, CaptionShowsScoreLivesAndHealth) {
   Start();
   CInstance& inst = w.Create(obj);
-  const struct {
-    const char* code;
-    const char* caption;
-  } cases[] = {
+  const CaptionCase cases[] = {
       {"", "Room"},  // score 0 and show_score untouched
       {"score = 5", "Room Score: 5"},
       {"score = 0; show_score = 1", "Room Score: 0"},
@@ -162,11 +178,32 @@ TEST_F(RoomDrawTest, CaptionShowsScoreLivesAndHealth) {
       {"show_health = 1; health = 42.6; caption_health = 'HP '", "Room Lives: 3 HP 43"},
       {"show_score = 1; caption_score = ''; score = 7", "Room 7 Lives: 3 HP 43"},
   };
-  for (const auto& c : cases) {
-    w.Run(inst, c.code);
-    DrawRoom(w.rt);
-    EXPECT_EQ(w.rt.display.caption, c.caption) << c.code;
-  }
+  ExpectCaptions(w, inst, cases);
+}
+
+TEST_F(RoomDrawTest, CaptionSetByTheAction) {
+  Start();
+  CInstance& inst = w.Create(obj);
+  const CaptionCase cases[] = {
+      // The game chose to show the score: it shows while 0.
+      {"action_set_caption(1, 'Points: ', 0, '', 0, '')", "Room Points: 0"},
+      {"lives = 2; health = 50; action_set_caption(0, 'P', 1, 'L: ', 1, 'H: ')", "Room L: 2 H: 50"},
+      // Only a part whose argument rounds to 1 shows.
+      {"action_set_caption(0.6, 'S', 2, 'L', 1.4, 'H')", "Room S0 H50"},
+  };
+  ExpectCaptions(w, inst, cases);
+}
+
+TEST_F(RoomDrawTest, ActionSleepDrawsTheRoomFirstOnlyWhenAsked) {
+  w.On(obj, EventKind::Draw, 0, {CodeAction("log('drawn')")});
+  Start();
+  CInstance& inst = w.Create(obj);
+  const std::int64_t t0 = w.rt.display.Now();
+  w.Run(inst, "action_sleep(40, 0)");
+  EXPECT_EQ(w.TakeLog(), "");
+  w.Run(inst, "action_sleep(40, 1)");
+  EXPECT_EQ(w.TakeLog(), "drawn");
+  EXPECT_GE(w.rt.display.Now() - t0, 80000);
 }
 
 TEST_F(RoomDrawTest, ViewsFollowOnlyWhenTheRoomIsDrawn) {
