@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "graphics/Graphics_Surface.h"
 #include "library/Function_Display.h"
 #include "library/Function_Support.h"
 #include "platform/Platform_Path.h"
@@ -21,7 +22,7 @@ bool SaveScreenImage(Runtime& rt, const std::string& file) {
     RuntimeError(rt, kMsgScreenEmptyName);
     return false;
   }
-  return SaveScreenshot(rt, HostPath(file));
+  return SaveScreen(rt.display.device, HostPath(file));
 }
 
 namespace {

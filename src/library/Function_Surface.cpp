@@ -4,8 +4,10 @@
 #include <numbers>
 
 #include "code/Code_Function.h"
+#include "library/Function_Display.h"
 #include "library/Function_Graphics.h"
 #include "library/Function_Support.h"
+#include "platform/Platform_Path.h"
 #include "run/Run_Error.h"
 #include "run/Runtime.h"
 
@@ -50,7 +52,7 @@ void SaveSurface(Runtime& rt, Args a, int x, int y, int w, int h) {
     return;
   }
   if (const auto image = rt.display.surfaces.Read(IntArg(a[0]), x, y, w, h))
-    SaveImageFile(*image, name);
+    SaveImageFile(*image, HostPath(name));
 }
 
 bool ScreenFileNameGiven(Runtime& rt, const RValue& name) {
@@ -163,11 +165,11 @@ PX_SURFACE_FN(SurfaceCopyPart) {
                                  IntArg(a[4]), IntArg(a[5]), IntArg(a[6]), IntArg(a[7]));
 }
 PX_SURFACE_FN(ScreenSave) {
-  if (ScreenFileNameGiven(rt, a[0])) SaveScreen(rt.display.device, a[0].str());
+  SaveScreenImage(rt, a[0].str());
 }
 PX_SURFACE_FN(ScreenSavePart) {
   if (ScreenFileNameGiven(rt, a[0]))
-    SaveScreen(rt.display.device, a[0].str(), IntArg(a[1]), IntArg(a[2]), IntArg(a[3]),
+    SaveScreen(rt.display.device, HostPath(a[0].str()), IntArg(a[1]), IntArg(a[2]), IntArg(a[3]),
                IntArg(a[4]));
 }
 
