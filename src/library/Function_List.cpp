@@ -17,6 +17,7 @@
 #include "library/Function_Math.h"
 #include "library/Function_Misc.h"
 #include "library/Function_Motion.h"
+#include "library/Function_Object.h"
 #include "library/Function_Path.h"
 #include "library/Function_Program.h"
 #include "library/Function_Registry.h"
@@ -24,6 +25,7 @@
 #include "library/Function_Script.h"
 #include "library/Function_Sound.h"
 #include "library/Function_SoundAction.h"
+#include "library/Function_Sprite.h"
 #include "library/Function_Tile.h"
 #include "library/Function_TimeLine.h"
 #include "library/Function_Variable.h"
@@ -1345,6 +1347,11 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       FontFunctions(),           //
       MotionFunctions(),         //
       PathFunctions(),           //
+      SpriteFunctions(),         //
+      BackgroundFunctions(),     //
+      ReplaceActionFunctions(),  //
+      ObjectFunctions(),         //
+      RoomFunctions(),           //
   };
   return families;
 }
