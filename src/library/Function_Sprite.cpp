@@ -9,7 +9,6 @@
 #include "code/Code_Error.h"
 #include "graphics/Graphics_Texture.h"
 #include "library/Function_Support.h"
-#include "motion/Sprite_Mask_Build.h"
 #include "run/Run_Error.h"
 #include "run/Runner_Sprite.h"
 #include "run/Runtime.h"
@@ -186,25 +185,10 @@ PX_SPRITE_FN(SaveStrip) {
   SaveImageFile(rt, SpriteStrip(*sprite), file, true);
 }
 
-PX_SPRITE_FN(CollisionMask) {
-  CSprite* sprite =
-      SpriteOrError(rt, a[0], "Trying to set collision mode for non-existing sprite.");
-  if (!sprite) return;
-  MaskSettings settings;
-  settings.separate = FlagArg(a[1]);
-  settings.boxMode = IntArg(a[2]);
-  settings.left = IntArg(a[3]);
-  settings.top = IntArg(a[4]);
-  settings.right = IntArg(a[5]);
-  settings.bottom = IntArg(a[6]);
-  settings.shape = IntArg(a[7]);
-  settings.tolerance = IntArg(a[8]);
-  BuildMasks(*sprite, settings);
-}
-
 #undef PX_SPRITE_FN
 
-// The _surface forms are registered with the surfaces.
+// The _surface forms are registered with the surfaces; sprite_collision_mask
+// with the collision functions.
 constexpr FunctionDef kSpriteFunctions[] = {
     {"sprite_set_offset", SetOffset},
     {"sprite_set_alpha_from_sprite", SetAlphaFromSprite},
@@ -220,7 +204,6 @@ constexpr FunctionDef kSpriteFunctions[] = {
     {"sprite_merge", Merge},
     {"sprite_save", Save},
     {"sprite_save_strip", SaveStrip},
-    {"sprite_collision_mask", CollisionMask},
 };
 
 }  // namespace
