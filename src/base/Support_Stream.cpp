@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "base/BM32_Bitmap.h"
+#include "base/Support_Inflate.h"
 
 namespace px {
 
@@ -111,6 +112,11 @@ void StreamWriteBitmapBytes(CStream& s, std::span<const std::uint8_t> bmpFile) {
 }
 
 std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> compressed) {
+  return InflateAtMost(compressed, SIZE_MAX);
+}
+
+std::vector<std::uint8_t> InflateAtMost(std::span<const std::uint8_t> compressed,
+                                        std::size_t limit) {
   z_stream z{};
   if (inflateInit(&z) != Z_OK) throw StreamError("zlib: cannot start inflating");
   std::vector<std::uint8_t> out;
@@ -138,10 +144,12 @@ std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> compressed) {
     z.avail_out = static_cast<uInt>(space);
     rc = inflate(&z, Z_NO_FLUSH);
     out.resize(had + space - z.avail_out);
+    if (out.size() > limit) break;
     if (rc == Z_BUF_ERROR && z.avail_in == 0 && inLeft == 0) break;  // cut short
     if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) break;
   }
   inflateEnd(&z);
+  if (out.size() > limit) throw StreamError("zlib: compressed block inflates beyond its limit");
   if (rc != Z_STREAM_END) throw StreamError("zlib: corrupt or truncated compressed block");
   return out;
 }

@@ -18,6 +18,7 @@
 #include "library/Function_Misc.h"
 #include "library/Function_Motion.h"
 #include "library/Function_MotionPlanning.h"
+#include "library/Function_Object.h"
 #include "library/Function_Particles.h"
 #include "library/Function_Path.h"
 #include "library/Function_Program.h"
@@ -26,6 +27,7 @@
 #include "library/Function_Script.h"
 #include "library/Function_Sound.h"
 #include "library/Function_SoundAction.h"
+#include "library/Function_Sprite.h"
 #include "library/Function_Tile.h"
 #include "library/Function_TimeLine.h"
 #include "library/Function_Variable.h"
@@ -1353,6 +1355,11 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       ParticleSystemFunctions(),  //
       ParticleActionFunctions(),  //
       ScreenFunctions(),          //
+      SpriteFunctions(),          //
+      BackgroundFunctions(),      //
+      ReplaceActionFunctions(),   //
+      ObjectFunctions(),          //
+      RoomFunctions(),            //
   };
   return families;
 }

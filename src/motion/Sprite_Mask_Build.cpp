@@ -63,8 +63,9 @@ void DrawShape(TMask& m, std::int32_t shape) {
 void AddPrecise(TMask& m, const TBitmap32& image, const RRect& box, std::int32_t tolerance) {
   const int right = std::min({box.right, m.width - 1, image.width() - 1});
   const int bottom = std::min({box.bottom, m.height - 1, image.height() - 1});
-  for (int y = box.top; y <= bottom; ++y)
-    for (int x = box.left; x <= right; ++x)
+  // An empty image has no cells (and its box starts at -1).
+  for (int y = std::max(box.top, 0); y <= bottom; ++y)
+    for (int x = std::max(box.left, 0); x <= right; ++x)
       if (Opaque(image, x, y, tolerance)) m.bits[static_cast<std::size_t>(y) * m.width + x] = 1;
 }
 

@@ -36,6 +36,15 @@ struct RunFlags {
   std::array<std::uint8_t, 16> gameGuid{};
 };
 
+// An object's event tables taken out of play by game code (events added or
+// cleared, the object deleted) while their actions may still be running:
+// kept until a later step, so a running event finishes on the actions it
+// started with.
+struct RetiredEvents {
+  std::int64_t step = 0;
+  std::array<std::vector<RNumberedEvent>, CObject::kEventKinds> events;
+};
+
 // One run of a game. Its bases are the parts lower layers work on: the
 // script core (settings, resources, variables, code tables) and around it
 // the world core (the world, the live rooms, the random generator); a
@@ -68,6 +77,7 @@ struct Runtime : WorldCore {
   std::string d3dxLibraryPath;
   // The event being executed.
   CurrentEvent event;
+  std::vector<RetiredEvents> retiredEvents;
   // Whether a game is running, its steps and their rate.
   RunState run;
   // Keyboard, mouse and the input replayed from a file.
