@@ -74,6 +74,13 @@ PX_BACKGROUND_FN(CreateFromScreen) {
                     PreparationArgs(a[4], a[5])));
 }
 
+PX_BACKGROUND_FN(CreateFromSurface) {
+  if (const std::optional<TBitmap32> read = SurfaceRectangle(rt, a, 0))
+    AddImage(rt, result, Prepared(*read, PreparationArgs(a[5], a[6])));
+  else
+    result.setReal(-1);
+}
+
 PX_BACKGROUND_FN(CreateColor) {
   AddImage(rt, result, SolidImage(IntArg(a[0]), IntArg(a[1]), ColourArg(a[2])));
 }
@@ -160,6 +167,7 @@ PX_BACKGROUND_FN(Save) {
 constexpr FunctionDef kBackgroundFunctions[] = {
     {"background_set_alpha_from_background", SetAlphaFromBackground},
     {"background_create_from_screen", CreateFromScreen},
+    {"background_create_from_surface", CreateFromSurface},
     {"background_create_color", CreateColor},
     {"background_create_gradient", CreateGradient},
     {"background_add", Add},

@@ -14,6 +14,17 @@
 #include "run/Runtime.h"
 
 namespace px {
+
+std::optional<TBitmap32> SurfaceRectangle(Runtime& rt, const FunctionArgs& a, std::size_t first) {
+  const int id = IntArg(a[first]);
+  if (!rt.display.surfaces.Get(id)) {
+    RuntimeError(rt, "Trying to use non-existing surface.");
+    return std::nullopt;
+  }
+  return rt.display.surfaces.Read(id, IntArg(a[first + 1]), IntArg(a[first + 2]),
+                                  IntArg(a[first + 3]), IntArg(a[first + 4]));
+}
+
 namespace {
 
 using Args = const FunctionArgs&;
@@ -83,6 +94,28 @@ PX_SPRITE_FN(CreateFromScreen) {
   sprite.yoffset = IntArg(a[7]);
   RemakeSprite(rt, sprite, false);
   result.setReal(index);
+}
+
+PX_SPRITE_FN(CreateFromSurface) {
+  const std::optional<TBitmap32> read = SurfaceRectangle(rt, a, 0);
+  if (!read) {
+    result.setReal(-1);
+    return;
+  }
+  const int index = AppendSprite(rt);
+  CSprite& sprite = *rt.resources.sprites.get(index);
+  sprite.images.push_back(Prepared(*read, ScreenPreparation(a[5], a[6])));
+  sprite.xoffset = IntArg(a[7]);
+  sprite.yoffset = IntArg(a[8]);
+  RemakeSprite(rt, sprite, false);
+  result.setReal(index);
+}
+
+PX_SPRITE_FN(AddFromSurface) {
+  CSprite* sprite = SpriteOrError(rt, a[0], "Trying to add to non-existing sprite.");
+  if (!sprite) return;
+  if (const std::optional<TBitmap32> read = SurfaceRectangle(rt, a, 1))
+    AddSpriteImage(rt, *sprite, Prepared(*read, ScreenPreparation(a[6], a[7])));
 }
 
 PX_SPRITE_FN(AddFromScreen) {
@@ -194,6 +227,8 @@ constexpr FunctionDef kSpriteFunctions[] = {
     {"sprite_set_alpha_from_sprite", SetAlphaFromSprite},
     {"sprite_create_from_screen", CreateFromScreen},
     {"sprite_add_from_screen", AddFromScreen},
+    {"sprite_create_from_surface", CreateFromSurface},
+    {"sprite_add_from_surface", AddFromSurface},
     {"sprite_add", Add},
     {"sprite_replace", Replace},
     {"sprite_add_sprite", AddSprite},

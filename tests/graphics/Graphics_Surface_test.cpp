@@ -176,6 +176,35 @@ TEST(Surfaces, PixelsAndCopiesWithTheirClipping) {
   EXPECT_EQ(CallReal(run, "surface_getpixel", {a, 5, 5}), cRed);
 }
 
+// Sprites and backgrounds made from a rectangle of a surface, and the
+// error of a missing surface.
+TEST(Surfaces, SpritesAndBackgroundsFromARectangle) {
+  DeviceRun run;
+  const double s = RedWithGreenCorner(run);
+  // The 4 × 4 square from (2, 2): green in its top-left 2 × 2, red elsewhere.
+  const double sprite = CallReal(run, "sprite_create_from_surface", {s, 2, 2, 4, 4, 0, 0, 1, 3});
+  ASSERT_GE(sprite, 0);
+  EXPECT_EQ(CallReal(run, "sprite_get_width", {sprite}), 4);
+  EXPECT_EQ(CallReal(run, "sprite_get_xoffset", {sprite}), 1);
+  EXPECT_EQ(CallReal(run, "sprite_get_yoffset", {sprite}), 3);
+  CallReal(run, "sprite_add_from_surface", {sprite, s, 0, 0, 4, 4, 0, 0});
+  EXPECT_EQ(CallReal(run, "sprite_get_number", {sprite}), 2);
+  const double back = CallReal(run, "background_create_from_surface", {s, 4, 0, 4, 8, 0, 0});
+  ASSERT_GE(back, 0);
+  EXPECT_EQ(CallReal(run, "background_get_width", {back}), 4);
+  EXPECT_EQ(CallReal(run, "background_get_height", {back}), 8);
+  // Drawn back, the sprite's image shows the surface's pixels.
+  CallReal(run, "draw_clear", {0});
+  CallReals(run, "draw_sprite", {sprite, 0, 11, 13});
+  EXPECT_EQ(run.Pixel(10, 10), kGreen);
+  EXPECT_EQ(run.Pixel(13, 13), kRed);
+
+  run.rt.code.report.last.clear();
+  EXPECT_EQ(CallReal(run, "sprite_create_from_surface", {99, 0, 0, 4, 4, 0, 0, 0, 0}), -1);
+  EXPECT_NE(LastError(run).find("Trying to use non-existing surface."), std::string::npos);
+  EXPECT_EQ(CallReal(run, "background_create_from_surface", {99, 0, 0, 4, 4, 0, 0}), -1);
+}
+
 TEST(Surfaces, TargetRules) {
   DeviceRun run;
   EXPECT_EQ(CallReal(run, "surface_set_target", {0}), 0);  // none yet
