@@ -36,8 +36,10 @@ bool StartsWith(Bytes b, std::string_view magic) {
   return b.size() >= magic.size() && std::memcmp(b.data(), magic.data(), magic.size()) == 0;
 }
 
+// Each side is bounded first, so that the product cannot overflow.
 bool PixelsFit(std::int64_t w, std::int64_t h) {
-  return w >= 0 && h >= 0 && w * h <= TBitmap32::kMaxPixels;
+  constexpr std::int64_t kMax = TBitmap32::kMaxPixels;
+  return w >= 0 && h >= 0 && w <= kMax && h <= kMax && w * h <= kMax;
 }
 
 bool BmpFits(Bytes b) {
