@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "datastructures/Support_DS_Tables.h"
@@ -28,6 +29,24 @@
 #include "world/World_Core.h"
 
 namespace px {
+
+// Subsystems whose state is owned by the run but whose types are complete
+// only in their own files, so that adding to them rebuilds only those files.
+struct DialogState;
+struct ExternalState;
+struct MultiplayerState;
+struct DebugState;
+
+// Owns a subsystem's state through a deleter chosen where the type is
+// complete; empty until the subsystem is first used.
+template <class T>
+using OwnedState = std::unique_ptr<T, void (*)(T*)>;
+
+template <class T, class... Args>
+OwnedState<T> MakeOwnedState(Args&&... args) {
+  return OwnedState<T>(std::make_unique<T>(std::forward<Args>(args)...).release(),
+                       [](T* p) { std::default_delete<T>()(p); });
+}
 
 // The run flags read from the header and the main block.
 struct RunFlags {
@@ -103,6 +122,15 @@ struct Runtime : WorldCore {
   Display display;
   // Particle types and systems, the effects and the particle actions' system.
   ParticleState particles{random, display.textures};
+  // Messages, questions, menus, the highscore table, splashes and the
+  // game information.
+  OwnedState<DialogState> dialogs{nullptr, nullptr};
+  // Functions of native libraries and of extension packages.
+  OwnedState<ExternalState> externals{nullptr, nullptr};
+  // The multiplayer connection, session, players, messages and shared data.
+  OwnedState<MultiplayerState> multiplayer{nullptr, nullptr};
+  // The debug window, its watches and its commands.
+  OwnedState<DebugState> debug{nullptr, nullptr};
 };
 
 }  // namespace px
