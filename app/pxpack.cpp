@@ -15,6 +15,7 @@ const char* kUsage =
     "Usage: pxpack PROJECT_DIR -o GAMEFILE\n"
     "       pxpack --bundle PROJECT_DIR -o EXECUTABLE [--runner PXRUN]\n"
     "       pxpack --info GAMEFILE\n"
+    "       pxpack --version\n"
     "\n"
     "Packs the project whose manifest is PROJECT_DIR/game.json into a game file\n"
     "that pxrun plays; --bundle makes a copy of pxrun that plays the game by itself\n"
@@ -58,6 +59,9 @@ int main(int argc, char** argv) {
     try {
       if (a == "--help" || a == "-h") {
         std::cout << kUsage;
+        return 0;
+      } else if (a == "--version") {
+        std::cout << "pxpack " << PXRUN_VERSION << '\n';
         return 0;
       } else if (a == "--bundle") {
         bundle = true;

@@ -6,10 +6,12 @@
 
 #include "library/Function_Registry.h"
 #include "platform/Platform.h"
+#include "platform/Platform_Versions.h"
 #include "run/Runner_CommandLine.h"
 #include "run/Runner_Form.h"
 #include "run/Runner_Input.h"
 #include "run/Runtime.h"
+#include "sound/Sound_Versions.h"
 
 namespace fs = std::filesystem;
 
@@ -60,7 +62,9 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (cl.version) {
-    std::cout << "pxrun " << PXRUN_VERSION << '\n';
+    std::cout << "pxrun " << PXRUN_VERSION << '\n'
+              << px::PlatformLibraryVersions() << '\n'
+              << px::SoundLibraryVersions() << '\n';
     return 0;
   }
   if (!cl.error.empty()) {

@@ -7,17 +7,21 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 
 BUILD=${BUILD_DIR:-build}
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$BUILD" --target pxrun pxpack
 "$BUILD/pxpack" games/demo -o "$BUILD/demo.pxg"
 
+# The game writes its log (demo.log) where it runs: in the build folder,
+# so the checkout stays as it was.
+ROOT=$PWD
+cd "$BUILD"
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-  exec "$BUILD/pxrun" "$BUILD/demo.pxg" "$@"
+  exec ./pxrun demo.pxg "$@"
 else
   # Without a display nobody can steer: the recorded round is played, and
   # its last frame written as a picture.
   echo "No display found: playing the recorded round headless."
-  "$BUILD/pxrun" --headless --max-steps 600 --input games/demo/replay.txt \
-    --screenshot "$BUILD/demo.png" "$BUILD/demo.pxg" "$@"
+  ./pxrun --headless --max-steps 600 --input "$ROOT/games/demo/replay.txt" \
+    --screenshot demo.png demo.pxg "$@"
   echo "Last frame: $BUILD/demo.png"
 fi

@@ -22,8 +22,11 @@ PACKAGES=(
   # independent PNG checkers for the image tests: pngcheck, and a decoder
   # written in Python
   pngcheck python3
-  # an X server of its own for the desktop window tests
-  xvfb
+  # an X server of its own for the desktop window tests, and the tools
+  # that ask it about a window
+  xvfb x11-utils
+  # the Debian package: dpkg-shlibdeps finds the libraries it depends on
+  dpkg-dev
 )
 
 missing=()

@@ -12,6 +12,7 @@
 #include "platform/Platform.h"
 #include "platform/Platform_CodePage.h"
 #include "platform/Platform_GameWindow.h"
+#include "platform/Platform_Icon.h"
 #include "platform/Platform_Input.h"
 #include "platform/Platform_Keymap.h"
 #include "platform/Platform_SDLAudio.h"
@@ -116,6 +117,7 @@ class SdlWindow final : public Window {
       window_.reset(SDL_CreateWindow(options.title.c_str(), options.x, options.y, w, h, flags));
     }
     if (!window_) throw PlatformError(std::string("cannot create a window: ") + SDL_GetError());
+    SetWindowIcon(window_.get());
     // These windows only show a finished image: the software renderer is
     // enough and keeps them independent of the graphics driver.
     renderer_.reset(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_SOFTWARE));

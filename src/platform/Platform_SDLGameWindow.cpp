@@ -11,6 +11,7 @@
 
 #include "platform/Platform_CodePage.h"
 #include "platform/Platform_GameWindow.h"
+#include "platform/Platform_Icon.h"
 #include "platform/Platform_SDLEvents.h"
 #include "platform/Platform_VideoSync.h"
 
@@ -101,6 +102,7 @@ class SdlGameWindow final : public GameWindow {
     window_ = SDL_CreateWindow(CodePageToUtf8(options.title).c_str(), options.x, options.y,
                                std::max(1, options.width), std::max(1, options.height), flags);
     if (!window_) throw PlatformError(std::string("cannot create a window: ") + SDL_GetError());
+    SetWindowIcon(window_);
     context_ = CreateContext(window_);
     if (!context_) {
       const std::string error = SDL_GetError();

@@ -18,7 +18,12 @@ TEST(Pxrun, HelpVersionAndUsage) {
   EXPECT_NE(help.out.find("Usage: pxrun"), std::string::npos);
   const ProcessResult version = RunPxrun({"--version"});
   EXPECT_EQ(version.exitCode, 0);
-  EXPECT_EQ(version.out, "pxrun " PXRUN_VERSION "\n");
+  // The version, then those of the libraries it runs on.
+  EXPECT_TRUE(version.out.starts_with("pxrun " PXRUN_VERSION "\nSDL 2.")) << version.out;
+  EXPECT_NE(version.out.find("\nFluidSynth "), std::string::npos) << version.out;
+  const ProcessResult packVersion = RunProgram(PXPACK_BINARY, {"--version"});
+  EXPECT_EQ(packVersion.exitCode, 0);
+  EXPECT_EQ(packVersion.out, "pxpack " PXRUN_VERSION "\n");
   for (const auto& args : std::vector<std::vector<std::string>>{{"--bogus"}, {}, {"--headless"}}) {
     const ProcessResult r = RunPxrun(args);
     EXPECT_EQ(r.exitCode, 2);

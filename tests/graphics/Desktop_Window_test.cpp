@@ -201,6 +201,24 @@ double DesktopWindow::CallOn(const char* name, std::initializer_list<double> arg
 
 constexpr std::uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlack = 0;
 
+std::string WindowId(double handle) {
+  return std::to_string(static_cast<std::uint64_t>(handle));
+}
+
+// What a shell command prints; the test fails when the command fails.
+std::string CommandOutput(const std::string& command) {
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) {
+    ADD_FAILURE() << "cannot run " << command;
+    return {};
+  }
+  std::string output;
+  char buffer[4096];
+  while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
+  EXPECT_EQ(pclose(pipe), 0) << command << "\n" << output.substr(0, 400);
+  return output;
+}
+
 }  // namespace
 
 TEST_F(DesktopWindow, WindowFunctionsMoveTheRealWindow) {
@@ -262,12 +280,15 @@ TEST_F(DesktopWindow, HandleIsTheX11WindowId) {
   CallOn("window_set_visible", {1});
   ShowRed();
   // The X server knows a window of that id and of the client's size.
-  const std::string command = "xwininfo -id " + std::to_string(static_cast<std::uint64_t>(id));
-  FILE* pipe = popen(command.c_str(), "r");
-  ASSERT_TRUE(pipe);
-  std::string info;
-  char buffer[256];
-  while (fgets(buffer, sizeof buffer, pipe)) info += buffer;
-  EXPECT_EQ(pclose(pipe), 0) << info;
+  const std::string info = CommandOutput("xwininfo -id " + WindowId(id));
   EXPECT_NE(info.find("Width: 64"), std::string::npos) << info;
+}
+
+TEST_F(DesktopWindow, TheWindowHasTheIcon) {
+  const double id = CallOn("window_handle", {});
+  ASSERT_GT(id, 0);
+  if (FindOnPath("xprop").empty()) GTEST_SKIP() << "xprop is not installed";
+  const std::string icon = CommandOutput("xprop -id " + WindowId(id) + " _NET_WM_ICON");
+  // xprop shows the icon's size, then its pixels as text.
+  EXPECT_NE(icon.find("Icon (64 x 64)"), std::string::npos) << icon.substr(0, 200);
 }
