@@ -420,10 +420,19 @@ class EnetConnection : public NetworkConnection {
     return false;
   }
 
+  // Whether a peer is still connected or on its way out (ENet counts a
+  // peer as gone from the moment its disconnection is asked for).
+  bool anyPeerOpen() const {
+    for (std::size_t i = 0; i < host_->peerCount; ++i) {
+      if (host_->peers[i].state != ENET_PEER_STATE_DISCONNECTED) return true;
+    }
+    return false;
+  }
+
   // Lets the disconnections go out before the socket closes.
   void drainDisconnects() {
     const auto deadline = Clock::now() + kLeaveWait;
-    while (Clock::now() < deadline && host_->connectedPeers > 0) {
+    while (Clock::now() < deadline && anyPeerOpen()) {
       const auto event = serviceOnce(host_.get(), kPollMs);
       if (event && event->type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event->packet);
     }
