@@ -56,6 +56,9 @@ constexpr enet_uint32 kPollMs = 5;
 constexpr std::array<std::uint8_t, 4> kQueryMagic{'P', 'X', 'S', 'Q'};
 constexpr std::array<std::uint8_t, 4> kAnswerMagic{'P', 'X', 'S', 'A'};
 constexpr std::size_t kMaxNameBytes = 1024;
+// The largest packet a peer may send: a message of the longest string with
+// its frame, and room to spare.
+constexpr std::size_t kMaxPacketBytes = 64 * 1024;
 
 enum class Frame : std::uint8_t {
   Hello = 1,
@@ -172,6 +175,11 @@ struct SocketOwner {
   SocketOwner& operator=(const SocketOwner&) = delete;
 };
 
+// Names travel with at most kMaxNameBytes bytes.
+std::string Cut(const std::string& name) {
+  return name.substr(0, kMaxNameBytes);
+}
+
 NetGuid RandomGuid() {
   std::random_device rd;
   NetGuid g{};
@@ -219,6 +227,7 @@ class EnetConnection : public NetworkConnection {
     HostPtr host(enet_host_create(&address, kPeerLimit, kChannels, 0, 0));
     if (!host) return false;
     host->intercept = &EnetConnection::Intercept;
+    host->maximumPacketSize = kMaxPacketBytes;
     std::lock_guard lock(mutex_);
     resetSessionLocked();
     host_ = std::move(host);
@@ -260,6 +269,7 @@ class EnetConnection : public NetworkConnection {
     if (it == found_.end()) return false;
     HostPtr host(enet_host_create(nullptr, kPeerLimit, kChannels, 0, 0));
     if (!host) return false;
+    host->maximumPacketSize = kMaxPacketBytes;
     ENetPeer* server = enet_host_connect(host.get(), &it->address, kChannels, 0);
     if (!server || !awaitConnect(host.get())) return false;
     std::lock_guard lock(mutex_);
@@ -284,7 +294,7 @@ class EnetConnection : public NetworkConnection {
       return localId_;
     }
     if (role_ != Role::Member || localId_ != 0) return std::nullopt;
-    SendFrame(server_, Writer(Frame::Hello).raw(application_).raw(name).bytes, kReliable);
+    SendFrame(server_, Writer(Frame::Hello).raw(application_).raw(Cut(name)).bytes, kReliable);
     enet_host_flush(host_.get());
     localName_ = name;
     replied_.wait_for(lock, kReplyWait, [&] { return localId_ != 0 || refused_ || lost_; });
@@ -369,7 +379,7 @@ class EnetConnection : public NetworkConnection {
                              .raw(instance_)
                              .u32(static_cast<std::uint32_t>(players_.size()))
                              .u32(static_cast<std::uint32_t>(desc_.maxPlayers))
-                             .raw(desc_.name)
+                             .raw(Cut(desc_.name))
                              .bytes;
     ENetBuffer buffer = BufferOf(answer);
     enet_socket_send(host->socket, &host->receivedAddress, &buffer, 1);
@@ -597,7 +607,12 @@ class EnetConnection : public NetworkConnection {
   }
 
   Bytes addedFrame(const Player& p) const {
-    return Writer(Frame::Added).u32(p.id).u32(p.address.host).u16(p.address.port).raw(p.name).bytes;
+    return Writer(Frame::Added)
+        .u32(p.id)
+        .u32(p.address.host)
+        .u16(p.address.port)
+        .raw(Cut(p.name))
+        .bytes;
   }
 
   // Delivers a payload from `from` as the host: to the local player and to
@@ -716,7 +731,9 @@ class EnetConnection : public NetworkConnection {
 
   // Everything below is guarded by mutex_ while the thread runs.
   HostPtr host_;
-  Role role_ = Role::None;
+  // Written by the game thread while the network thread is stopped, and by
+  // the network thread when a migration makes this connection the host.
+  std::atomic<Role> role_{Role::None};
   ENetPeer* server_ = nullptr;
   NetSessionDesc desc_;
   NetGuid application_{};

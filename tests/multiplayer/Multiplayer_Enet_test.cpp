@@ -82,6 +82,39 @@ void SendDatagrams(std::uint16_t port, const std::vector<std::vector<std::uint8_
   enet_socket_destroy(s);
 }
 
+// Connects to the host as a peer that has not joined as a player and sends
+// the frames as they are.
+void SendFrames(std::uint16_t port, const std::vector<std::vector<std::uint8_t>>& frames) {
+  ENetHost* client = enet_host_create(nullptr, 1, 2, 0, 0);
+  ASSERT_NE(client, nullptr);
+  ENetAddress to{};
+  enet_address_set_host_ip(&to, "127.0.0.1");
+  to.port = port;
+  ENetPeer* peer = enet_host_connect(client, &to, 2, 0);
+  ENetEvent event{};
+  bool connected = false;
+  for (int i = 0; i < 200 && !connected; ++i) {
+    connected = enet_host_service(client, &event, 10) > 0 && event.type == ENET_EVENT_TYPE_CONNECT;
+  }
+  EXPECT_TRUE(connected);
+  for (const auto& f : frames) {
+    enet_peer_send(peer, 0, enet_packet_create(f.data(), f.size(), ENET_PACKET_FLAG_RELIABLE));
+  }
+  enet_host_flush(client);
+  for (int i = 0; i < 20; ++i) {
+    if (enet_host_service(client, &event, 5) > 0 && event.type == ENET_EVENT_TYPE_RECEIVE) {
+      enet_packet_destroy(event.packet);
+    }
+  }
+  enet_peer_disconnect_now(peer, 0);
+  enet_host_destroy(client);
+}
+
+std::vector<std::uint8_t> Le32(std::vector<std::uint8_t> head, std::uint32_t v) {
+  for (int s = 0; s < 32; s += 8) head.push_back(static_cast<std::uint8_t>(v >> s));
+  return head;
+}
+
 TEST(MultiplayerEnet, PlayersFindJoinAndExchangeMessagesAndData) {
   const std::uint16_t port = TestPort(0);
   Player ann(port);
@@ -109,6 +142,13 @@ TEST(MultiplayerEnet, PlayersFindJoinAndExchangeMessagesAndData) {
                        {'P', 'X', 'S', 'Q', 1, 2, 3},
                        std::vector<std::uint8_t>(1400, 0xAB),
                        {0x80, 0x00, 0x12, 0x34, 0x06, 0x00, 0x00, 0x00}});
+
+  // A peer that never joined as a player: its frames, even a message that
+  // claims to come from Bob, have no effect.
+  std::vector<std::uint8_t> spoofed = Le32(Le32({6}, static_cast<std::uint32_t>(bobId)), 0);
+  const auto message = EncodeMessage(MpMessage{0, true, 5, RValue::FromReal(5)});
+  spoofed.insert(spoofed.end(), message.begin(), message.end());
+  SendFrames(port, {{0x63}, {}, spoofed, {1, 2, 3}, Le32({4}, 99), Le32({5}, annId), {7}});
 
   // A third player joins, is seen, sends to all and leaves.
   Player cid(port);
