@@ -10,6 +10,8 @@ PACKAGES=(
   libsdl2-dev libsdl2-image-dev zlib1g-dev nlohmann-json3-dev libsqlite3-dev
   # sound: sample decoding, MP3, MIDI synthesis and its General MIDI SoundFont
   libsndfile1-dev libmpg123-dev libfluidsynth-dev fluid-soundfont-gm
+  # multiplayer sessions over UDP
+  libenet-dev
   # system fonts: rendering, lookup, and faces for the common families
   libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2
   # OpenGL through GLVND (libOpenGL for CMake's OpenGL::OpenGL, the GL

@@ -18,6 +18,7 @@
 #include "library/Function_Misc.h"
 #include "library/Function_Motion.h"
 #include "library/Function_MotionPlanning.h"
+#include "library/Function_Multiplayer.h"
 #include "library/Function_Object.h"
 #include "library/Function_Particles.h"
 #include "library/Function_Path.h"
@@ -1360,6 +1361,7 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       ReplaceActionFunctions(),   //
       ObjectFunctions(),          //
       RoomFunctions(),            //
+      MultiplayerFunctions(),     //
   };
   return families;
 }

@@ -15,3 +15,10 @@ TEST(FuzzRegressions, IniInputsReadWithoutFault) {
   pxtest::ReplayFuzzInputs(
       FuzzIni, {PXRUN_SOURCE_DIR "/fuzz/seeds/ini", PXRUN_SOURCE_DIR "/fuzz/regressions/ini"});
 }
+
+int FuzzMessage(const std::uint8_t* data, std::size_t size);
+
+TEST(FuzzRegressions, MessageInputsReadWithoutFault) {
+  pxtest::ReplayFuzzInputs(FuzzMessage, {PXRUN_SOURCE_DIR "/fuzz/seeds/message",
+                                         PXRUN_SOURCE_DIR "/fuzz/regressions/message"});
+}
