@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <set>
+#include <map>
 #include <span>
 #include <vector>
 
@@ -125,13 +125,15 @@ void DefineLibraryFunctions(Runtime& rt, const CExtensionPackage& package,
 
 bool CompileScriptFunctions(Runtime& rt, const CExtensionPackage& package,
                             const CExtensionFile& file) {
-  std::set<std::string> sections;
+  // A later section of the same name replaces an earlier one.
+  std::map<std::string, std::string, std::less<>> sections;
   const std::string_view text(reinterpret_cast<const char*>(file.contents.data()),
                               file.contents.size());
-  for (const auto& section : SplitScriptSections(text)) sections.insert(section.first);
+  for (auto& [name, code] : SplitScriptSections(text)) sections[name] = std::move(code);
   for (const CExtensionFunction& f : file.functions) {
-    if (!sections.contains(f.externalName)) continue;
-    auto code = std::make_unique<CCode>(f.code, false);
+    const auto section = sections.find(f.externalName);
+    if (section == sections.end()) continue;
+    auto code = std::make_unique<CCode>(section->second, false);
     if (!code->Compile(rt)) {
       ReportError(
           rt,

@@ -88,15 +88,18 @@ constexpr const char* kScripts =
     "sum = argument0 + argument1 + argument2;\r\n"
     "return sum\r\n"
     "#define broken\r\n"
-    "return no_such_variable\r\n";
+    "return no_such_variable\r\n"
+    "#define say\r\n"
+    "log('said', argument0)\r\n";
 
 CExtensionFile ScriptsFile() {
-  CExtensionFile file = ScriptFile(
-      "funcs.txt", kScripts,
-      {Function("pkg_init", "pkg_init", 10, 0), Function("pkg_final", "pkg_final", 11, 0),
-       Function("add3", "add3", 12, 3), Function("add3_copy", "add3", 13, 3),
-       Function("oops", "broken", 14, 0), Function("nocode", "absent", 15, -1)},
-      "pkg_init", "pkg_final");
+  CExtensionFile file =
+      ScriptFile("funcs.txt", kScripts,
+                 {Function("pkg_init", "pkg_init", 10, 0),
+                  Function("pkg_final", "pkg_final", 11, 0), Function("add3", "add3", 12, 3),
+                  Function("add3_copy", "add3", 13, 3), Function("oops", "broken", 14, 0),
+                  Function("nocode", "absent", 15, -1), Function("say", "say", 16, 1)},
+                 "pkg_init", "pkg_final");
   file.constants = {{"PKG_NAME", "'pkg'"}};
   return file;
 }
@@ -152,13 +155,14 @@ TEST_F(ExtensionGame, FunctionsAndConstantsOfPackagesServeGameCode) {
   w.AddScript("outer",
               "var r; r = add3(10, 20, 30);"
               "return string(r) + ' ' + string(argument0) + ' ' + string(argument1)");
+  w.On(obj, EventKind::Step, 0, {pxtest::FunctionAction("say", {"'from an action'"})});
   OnCreate(
       "log(answer(), weigh(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16), greet('you'),"
       "    px_twice(4), add3(1, 2, 3), add3_copy(4, 5, 6), lost(), nocode(1, 2), PKG_TEN,"
       "    PKG_NAME, outer(7, 8))");
   EXPECT_EQ(w.Play(1),
             "init 10 pkg|second init|"
-            "42 1496 hello, you 8 6 15 0 0 10 pkg 60 7 8|"
+            "42 1496 hello, you 8 6 15 0 0 10 pkg 60 7 8|said from an action|"
             "final|second final");
   EXPECT_FALSE(w.rt.code.report.occurred) << w.rt.code.report.last;
 }
@@ -177,14 +181,27 @@ TEST_F(ExtensionGame, ArgumentCountsAreCheckedWhenCompiling) {
   EXPECT_TRUE(any.Compile(w.rt)) << w.rt.code.error.message;
 }
 
-TEST_F(ExtensionGame, ErrorInsideAScriptFunctionNamesIt) {
+TEST_F(ExtensionGame, FailedCallsAreReportedWithTheirMessage) {
   ASSERT_TRUE(Prepare({Package("Test Package", "pkg", {LibraryFile(), ScriptsFile()})}));
   ASSERT_TRUE(w.Start());
   CInstance& self = w.Create(obj);
-  w.Run(self, "x = oops()");
-  const std::string& last = w.rt.code.report.last;
-  EXPECT_NE(last.find("In extension function oops:\r"), std::string::npos) << last;
-  EXPECT_NE(last.find("no_such_variable"), std::string::npos) << last;
+  const struct {
+    const char* code;
+    bool secure;
+    std::vector<std::string> parts;
+  } cases[] = {
+      {"x = oops()", false, {"In extension function oops:\r", "no_such_variable"}},
+      {"x = add3(1, 2, 3)", true, {"In secure mode you cannot use extension packages."}},
+      {"x = answer()", true, {"In secure mode you cannot use extension packages."}},
+  };
+  for (const auto& c : cases) {
+    w.rt.files.secureMode = c.secure;
+    w.rt.code.report.last.clear();
+    w.Run(self, c.code);
+    const std::string& last = w.rt.code.report.last;
+    for (const std::string& part : c.parts)
+      EXPECT_NE(last.find(part), std::string::npos) << c.code << ": " << last;
+  }
 }
 
 TEST_F(ExtensionGame, FatalReportsStopTheGameBeforeItsFirstRoom) {
