@@ -37,7 +37,7 @@ void Define(Runtime& rt, const FunctionArgs& args, std::int32_t convention, Nati
             std::span<const NativeKind> kinds, RValue& out) {
   ExternalFunctionTable& table = Externals(rt).table;
   const std::string& library = args[0].str();
-  const std::int32_t id = table.Define(library, args[1].str(), convention, result, kinds);
+  const std::int32_t id = table.DefineExternal(library, args[1].str(), convention, result, kinds);
   if (id < 0) {
     RuntimeError(rt, kMsgDefineFailed);
     NoteMissingLibrary(table, library);
@@ -91,7 +91,7 @@ void ExternalDefineReals(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32
 }
 
 void Call(Runtime& rt, const FunctionArgs& args, std::size_t count, RValue& result) {
-  Externals(rt).table.Call(IntArg(args[0]), std::span(args.data() + 1, count), result);
+  Externals(rt).table.CallExternal(IntArg(args[0]), std::span(args.data() + 1, count), result);
 }
 
 // external_call(id, arg1 ...).
@@ -109,7 +109,7 @@ void ExternalCallCount(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t
 
 void ExternalFree(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue&,
                   const FunctionArgs& args) {
-  if (DllsAllowed(rt)) Externals(rt).table.FreeLibrary(args[0].str());
+  if (DllsAllowed(rt)) Externals(rt).table.FreeExternalLibrary(args[0].str());
 }
 
 constexpr FunctionDef kExternalFunctions[] = {

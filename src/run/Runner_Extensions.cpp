@@ -108,7 +108,7 @@ std::int32_t DefineLibraryFunction(Runtime& rt, const std::string& library,
   const NativeKind result =
       f.resultKind == kExtensionArgString ? NativeKind::String : NativeKind::Real;
   ExternalFunctionTable& table = Externals(rt).table;
-  const std::int32_t id = table.Define(library, f.externalName, convention, result, kinds);
+  const std::int32_t id = table.DefineExternal(library, f.externalName, convention, result, kinds);
   if (id < 0) NoteMissingLibrary(table, library);
   return id;
 }
@@ -283,7 +283,7 @@ bool CallExtensionFunction(ScriptCore& core, std::int32_t id, CInstanceBase* sel
   const auto it = state.extensions.find(id);
   if (it == state.extensions.end() || !it->second.script) {
     const std::int32_t external = it == state.extensions.end() ? -1 : it->second.externalId;
-    state.table.Call(external, std::span(args.data(), n), result);
+    state.table.CallExternal(external, std::span(args.data(), n), result);
     return true;
   }
   if (!it->second.code) return RefuseCall(rt, kMsgNoExtensionFunction);

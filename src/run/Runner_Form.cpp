@@ -107,6 +107,8 @@ void EndGame(Runtime& rt) {
   rt.display.device.Release();
   CloseSounds(rt);
   RemoveIncludedFiles(rt);
+  // Native libraries of game code and of extension packages.
+  if (rt.externals) rt.externals->table.FreeAllExternalLibraries();
 }
 
 bool SaveScreenshot(Runtime& rt, const std::string& file) {

@@ -125,9 +125,10 @@ std::shared_ptr<NativeLibrary> ExternalFunctionTable::LoadedOrLoad(const std::st
   return std::shared_ptr<NativeLibrary>(std::move(load.library));
 }
 
-std::int32_t ExternalFunctionTable::Define(const std::string& library, const std::string& function,
-                                           std::int32_t convention, NativeKind result,
-                                           std::span<const NativeKind> argKinds) {
+std::int32_t ExternalFunctionTable::DefineExternal(const std::string& library,
+                                                   const std::string& function,
+                                                   std::int32_t convention, NativeKind result,
+                                                   std::span<const NativeKind> argKinds) {
   if (argKinds.size() > kExternalMaxArguments) return -1;
   const bool anyString =
       std::find(argKinds.begin(), argKinds.end(), NativeKind::String) != argKinds.end();
@@ -150,11 +151,11 @@ std::int32_t ExternalFunctionTable::Define(const std::string& library, const std
   return static_cast<std::int32_t>(entries_.size() - 1);
 }
 
-void ExternalFunctionTable::Call(std::int32_t id, std::span<const RValue> args,
-                                 RValue& result) const {
+void ExternalFunctionTable::CallExternal(std::int32_t id, std::span<const RValue> args,
+                                         RValue& result) const {
   result.setReal(0.0);
   if (id < 0 || static_cast<std::size_t>(id) >= entries_.size()) return;
-  const RExternalFunction& f = entries_[static_cast<std::size_t>(id)];
+  const RFunction& f = entries_[static_cast<std::size_t>(id)];
   if (!f.library || args.size() != f.argKinds.size()) return;
   std::array<NativeArgument, kExternalMaxArguments> native;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -168,14 +169,14 @@ void ExternalFunctionTable::Call(std::int32_t id, std::span<const RValue> args,
     result.setReal(r.real);
 }
 
-void ExternalFunctionTable::FreeLibrary(std::string_view library) {
-  for (RExternalFunction& f : entries_) {
+void ExternalFunctionTable::FreeExternalLibrary(std::string_view library) {
+  for (RFunction& f : entries_) {
     if (f.library && SameNameIgnoringCase(f.libraryName, library)) f.library.reset();
   }
 }
 
-void ExternalFunctionTable::FreeAll() {
-  for (RExternalFunction& f : entries_) f.library.reset();
+void ExternalFunctionTable::FreeAllExternalLibraries() {
+  for (RFunction& f : entries_) f.library.reset();
   strays_.clear();
 }
 

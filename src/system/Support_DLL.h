@@ -48,7 +48,7 @@ struct LibraryLoad {
 LibraryLoad LoadGameLibrary(const LibrarySearch& search, std::string_view gameName);
 
 // One defined function; its id is its position in the table.
-struct RExternalFunction {
+struct RFunction {
   std::string libraryName;
   std::shared_ptr<NativeLibrary> library;  // empty once its library is freed
   std::string functionName;
@@ -67,20 +67,21 @@ class ExternalFunctionTable {
   // more than 4, a library that does not load or a name it does not
   // export. A library already loaded under the same name (letter case
   // aside) is shared.
-  std::int32_t Define(const std::string& library, const std::string& function,
-                      std::int32_t convention, NativeKind result,
-                      std::span<const NativeKind> argKinds);
+  std::int32_t DefineExternal(const std::string& library, const std::string& function,
+                              std::int32_t convention, NativeKind result,
+                              std::span<const NativeKind> argKinds);
   // Calls a defined function with as many values as it was defined with.
   // The result starts as real 0 and stays so for an unknown id, a wrong
   // count or a freed library; a string result is copied into it.
-  void Call(std::int32_t id, std::span<const RValue> args, RValue& result) const;
+  void CallExternal(std::int32_t id, std::span<const RValue> args, RValue& result) const;
   // Unloads the library of that name (letter case aside); its ids then do
   // nothing until a new definition loads it again.
-  void FreeLibrary(std::string_view library);
-  void FreeAll();
+  void FreeExternalLibrary(std::string_view library);
+  // At the end of the program.
+  void FreeAllExternalLibraries();
 
   std::size_t size() const { return entries_.size(); }
-  const RExternalFunction& operator[](std::size_t id) const { return entries_[id]; }
+  const RFunction& operator[](std::size_t id) const { return entries_[id]; }
   // What the last definition whose library did not load tried; empty once
   // a library loaded.
   const std::vector<std::string>& lastTried() const { return lastTried_; }
@@ -89,7 +90,7 @@ class ExternalFunctionTable {
   std::shared_ptr<NativeLibrary> LoadedOrLoad(const std::string& library);
 
   LibrarySearch search_;
-  std::vector<RExternalFunction> entries_;
+  std::vector<RFunction> entries_;
   // Libraries loaded by a definition whose function was missing: they stay
   // loaded until the table goes.
   std::vector<std::shared_ptr<NativeLibrary>> strays_;

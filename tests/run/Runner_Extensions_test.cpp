@@ -277,10 +277,10 @@ TEST(NativeCrash, CrashingLibraryStillRemovesTheTemporaryDirectory) {
         if (!run.rt.tempDir.Create(dir.path(), env)) std::exit(0);
         ExternalFunctionTable& table = Externals(run.rt).table;
         const std::int32_t id =
-            table.Define("pxtestlib.dll", "px_crash", kExternalCdecl, NativeKind::Real, {});
+            table.DefineExternal("pxtestlib.dll", "px_crash", kExternalCdecl, NativeKind::Real, {});
         if (id < 0) std::exit(0);
         RValue result;
-        table.Call(id, {}, result);
+        table.CallExternal(id, {}, result);
       },
       "");
   EXPECT_TRUE(fs::is_empty(base));

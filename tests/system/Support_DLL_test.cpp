@@ -40,11 +40,11 @@ class NativeTable : public ::testing::Test {
 
   std::int32_t Define(const std::string& function, std::vector<NativeKind> kinds,
                       NativeKind result = R, const std::string& library = "pxtestlib.dll") {
-    return table.Define(library, function, kExternalCdecl, result, kinds);
+    return table.DefineExternal(library, function, kExternalCdecl, result, kinds);
   }
   RValue Call(std::int32_t id, std::vector<RValue> args) {
     RValue out = Str("stale");
-    table.Call(id, args, out);
+    table.CallExternal(id, args, out);
     return out;
   }
 
@@ -137,7 +137,7 @@ TEST_F(NativeTable, MissingLibraryListsWhatWasTried) {
   EXPECT_EQ(table.lastTried(), tried);
 
   ExternalFunctionTable withSystem{LibrarySearch{{dir.path().string()}, true}};
-  EXPECT_EQ(withSystem.Define("Missing.dll", "f", kExternalCdecl, R, {}), -1);
+  EXPECT_EQ(withSystem.DefineExternal("Missing.dll", "f", kExternalCdecl, R, {}), -1);
   EXPECT_EQ(withSystem.lastTried(),
             (std::vector<std::string>{tried[0], tried[1], "Missing.so", "libMissing.so",
                                       "missing.so", "libmissing.so"}));
@@ -152,7 +152,7 @@ TEST_F(NativeTable, NamesDifferingInCaseShareTheLibraryUntilItIsFreed) {
   EXPECT_EQ(Call(a, {}), Real(1));
   EXPECT_EQ(Call(b, {}), Real(2));
 
-  table.FreeLibrary("PxTestLib.dll");
+  table.FreeExternalLibrary("PxTestLib.dll");
   EXPECT_EQ(Call(a, {}), Real(0));
   EXPECT_EQ(Call(b, {}), Real(0));
   // A new definition loads the library afresh; the old ids stay unusable.
@@ -173,23 +173,23 @@ TEST(NativeLibrarySearch, GameNamesStayInsideTheSearchFolders) {
        {std::string("..\\pxtestlib.dll"), (dir.path() / "pxtestlib.dll").string(),
         std::string("../outside/pxtestlib.so"),
         (dir.path() / "outside" / "pxtestlib.so").string()}) {
-    EXPECT_EQ(table.Define(name, "px_answer", kExternalCdecl, R, {}), -1) << name;
+    EXPECT_EQ(table.DefineExternal(name, "px_answer", kExternalCdecl, R, {}), -1) << name;
     for (const std::string& tried : table.lastTried())
       EXPECT_EQ(fs::path(tried).parent_path(), allowed) << name << " tried " << tried;
   }
   // The file part alone is found in the folder the search allows.
   CopyTestLibrary(allowed / "pxtestlib.so");
-  EXPECT_EQ(table.Define("..\\pxtestlib.dll", "px_answer", kExternalCdecl, R, {}), 0);
+  EXPECT_EQ(table.DefineExternal("..\\pxtestlib.dll", "px_answer", kExternalCdecl, R, {}), 0);
 }
 
 TEST(NativeLibrarySearch, SystemLoaderFindsLibrariesByName) {
   ExternalFunctionTable table{LibrarySearch{{}, true}};
   const std::int32_t cosine =
-      table.Define("libm.so.6", "cos", kExternalStdcall, R, std::vector<NativeKind>{R});
+      table.DefineExternal("libm.so.6", "cos", kExternalStdcall, R, std::vector<NativeKind>{R});
   ASSERT_EQ(cosine, 0);
   RValue out;
   const RValue zero = RValue::FromReal(0);
-  table.Call(cosine, std::span(&zero, 1), out);
+  table.CallExternal(cosine, std::span(&zero, 1), out);
   EXPECT_EQ(out.real, 1.0);
 }
 
