@@ -14,6 +14,8 @@ PACKAGES=(
   libenet-dev
   # system fonts: rendering, lookup, and faces for the common families
   libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2
+  # calls into native libraries named by games
+  libffi-dev
   # OpenGL through GLVND (libOpenGL for CMake's OpenGL::OpenGL, the GL
   # headers), EGL without a display, Mesa's software rasteriser
   libopengl-dev libgl-dev libegl-dev libgl1-mesa-dri

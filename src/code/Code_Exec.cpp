@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "code/Code_Call.h"
 #include "code/Code_Error.h"
 #include "code/Code_ExecTree.h"
 #include "code/Code_Main.h"
@@ -259,10 +260,11 @@ bool CallScriptWith(ScriptCore& rt, std::int32_t position, CInstanceBase* self,
                     CInstanceBase* other, RValue& result, ValueBuffer& args);
 bool EvalCallScript(const XNode& n, Frame& f, RValue& out);
 
-bool EvalCallExtension(const XNode& n, Frame& f, RValue&) {
+bool EvalCallExtension(const XNode& n, Frame& f, RValue& out) {
   FunctionArgs args;
   if (!EvalArguments(n, f, args)) return false;
-  return Fail(f, n.position, "Extension functions cannot be called yet.");
+  return CallExtensionFunction(f.rt, n.index - kExtensionFunctionBase, f.scope.self, f.scope.other,
+                               out, args, ArgumentCount(n));
 }
 
 bool EvalConstant(const XNode& n, Frame&, RValue& out) {
@@ -895,13 +897,18 @@ class ArgumentFrame {
   ValueBuffer saved_;
 };
 
+bool EvaluateWithArguments(ScriptCore& rt, const CCode& code, CInstanceBase* self,
+                           CInstanceBase* other, RValue& result, ValueBuffer& args) {
+  ArgumentFrame frame(rt.vars, args);
+  result.setReal(0.0);
+  return EvaluateCode(rt, self, other, code, result);
+}
+
 bool CallScriptWith(ScriptCore& rt, std::int32_t position, CInstanceBase* self,
                     CInstanceBase* other, RValue& result, ValueBuffer& args) {
   const CCode* code = ScriptCode(rt, position);
   if (!code) return false;
-  ArgumentFrame frame(rt.vars, args);
-  result.setReal(0.0);
-  if (EvaluateCode(rt, self, other, *code, result)) return true;
+  if (EvaluateWithArguments(rt, *code, self, other, result, args)) return true;
   std::string& message = rt.code.error.message;
   message.insert(0, "In script " + ScriptName(rt, position) + ":\r");
   return false;
@@ -1109,12 +1116,28 @@ bool EvaluateCode(ScriptCore& rt, CInstanceBase* self, CInstanceBase* other, con
   return false;
 }
 
+namespace {
+
+void FillBuffer(ValueBuffer& buffer, const FunctionArgs& args, std::int32_t count) {
+  const auto n = std::clamp<std::int32_t>(count, 0, static_cast<std::int32_t>(kMaxArguments));
+  for (std::int32_t i = 0; i < n; ++i) buffer.add() = args[static_cast<std::size_t>(i)];
+}
+
+}  // namespace
+
 bool CallScript(ScriptCore& rt, std::int32_t position, CInstanceBase* self, CInstanceBase* other,
                 RValue& result, const FunctionArgs& args, std::int32_t count) {
   ValueBuffer buffer;
-  const auto n = std::clamp<std::int32_t>(count, 0, static_cast<std::int32_t>(kMaxArguments));
-  for (std::int32_t i = 0; i < n; ++i) buffer.add() = args[static_cast<std::size_t>(i)];
+  FillBuffer(buffer, args, count);
   return CallScriptWith(rt, position, self, other, result, buffer);
+}
+
+bool CallCodeWithArguments(ScriptCore& rt, const CCode& code, CInstanceBase* self,
+                           CInstanceBase* other, RValue& result, const FunctionArgs& args,
+                           std::int32_t count) {
+  ValueBuffer buffer;
+  FillBuffer(buffer, args, count);
+  return EvaluateWithArguments(rt, code, self, other, result, buffer);
 }
 
 }  // namespace px

@@ -7,6 +7,7 @@
 #include "library/Function_Date.h"
 #include "library/Function_Display.h"
 #include "library/Function_Execute.h"
+#include "library/Function_External.h"
 #include "library/Function_File.h"
 #include "library/Function_Game.h"
 #include "library/Function_Graphics.h"
@@ -1319,6 +1320,7 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
   static const std::span<const FunctionDef> families[] = {
       ScriptFunctions(),          //
       ExecuteFunctions(),         //
+      ExternalFunctions(),        //
       VariableFunctions(),        //
       MathFunctions(),            //
       StringFunctions(),          //

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "code/Code_Call.h"
 #include "code/Code_Error.h"
 #include "code/Code_Exec.h"
 #include "code/Code_Main.h"
@@ -201,7 +202,9 @@ class ActionRunner {
   void Call(std::int32_t index, CInstance* self, CInstance* other, std::int32_t argc,
             RValue& result, const FunctionArgs& args) {
     if (index >= kExtensionFunctionBase) {
-      RuntimeError(rt_, "Extension functions cannot be called yet.");
+      if (!CallExtensionFunction(rt_, index - kExtensionFunctionBase, self, other, result, args,
+                                 argc))
+        ReportPendingError(rt_);
     } else if (index >= kScriptFunctionBase) {
       if (!CallScript(rt_, index - kScriptFunctionBase, self, other, result, args, argc))
         ReportPendingError(rt_);

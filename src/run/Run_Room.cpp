@@ -15,6 +15,7 @@
 #include "run/Run_Error.h"
 #include "run/Run_SaveGame.h"
 #include "run/Run_Transition.h"
+#include "run/Runner_Extensions.h"
 #include "run/Runtime.h"
 
 namespace px {
@@ -258,6 +259,7 @@ bool GameStart(Runtime& rt) {
   rt.random.SeedFromClock(rt.platform);
   rt.particles.Reset();
   if (!RunLibraryInitCode(rt)) return false;
+  if (!RunExtensionInitFunctions(rt)) return false;
   rt.display.SetCursor(rt.settings.showCursor ? 0 : -1);
   rt.rooms.live.clear();
   rt.rooms.live.resize(static_cast<std::size_t>(std::max(0, rt.resources.rooms.count())));
@@ -279,7 +281,7 @@ void GameEnd(Runtime& rt) {
   rt.world.instances.Clear();
   rt.rooms.live.clear();
   rt.rooms.current = nullptr;
-  rt.display.SetCursor(0);
+  if (RunExtensionFinalFunctions(rt)) rt.display.SetCursor(0);
 }
 
 bool CarryOutPendingChange(Runtime& rt) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "code/Code_Call.h"
 #include "code/Code_Exec.h"
 #include "code/Code_Function.h"
 #include "run/Event_Main.h"
@@ -35,16 +36,14 @@ bool CallDefinedTransition(Runtime& rt, const TransitionDefinition& d, int w, in
   args[4].setReal(f);
   CInstance temporary(rt.resources, 0, 0, 0, 0);
   RValue result;
-  std::string message;
-  if (d.function >= kExtensionFunctionBase) {
-    message = "Extension functions cannot be called yet.";
-  } else if (CallScript(rt, d.function - kScriptFunctionBase, &temporary, &temporary, result, args,
-                        5)) {
-    return true;
-  } else {
-    message = rt.code.error.message;
-    rt.code.error.pending = false;
-  }
+  const bool called = d.function >= kExtensionFunctionBase
+                          ? CallExtensionFunction(rt, d.function - kExtensionFunctionBase,
+                                                  &temporary, &temporary, result, args, 5)
+                          : CallScript(rt, d.function - kScriptFunctionBase, &temporary, &temporary,
+                                       result, args, 5);
+  if (called) return true;
+  const std::string message = rt.code.error.message;
+  rt.code.error.pending = false;
   ReportError(rt, "ERROR in transition function " + d.name + "\r\n" + message, false);
   return false;
 }

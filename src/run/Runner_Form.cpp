@@ -9,6 +9,7 @@
 #include "run/Run_Main.h"
 #include "run/Run_Trigger.h"
 #include "run/Runner_Code.h"
+#include "run/Runner_Extensions.h"
 #include "run/Runner_IncludedFile.h"
 #include "run/Runner_Load.h"
 #include "run/Runner_Sound.h"
@@ -44,7 +45,8 @@ bool PrepareDisplay(Runtime& rt) {
 // runner it belongs to exists.
 const PrepareStep kPrepareSteps[] = {
     {50, "Extracting included files", ExportIncludedFiles, nullptr},
-    {55, "Preparing extension pacakges", nullptr, "Failed to prepare extension packages."},
+    {55, "Preparing extension pacakges", PrepareExtensionPackages,
+     "Failed to prepare extension packages."},
     {60, "Preparing constants", DefineUserConstants, "Failed to define the constants."},
     {61, "Preparing triggers", PrepareTriggers, "Failed to prepare triggers."},
     {62, "Compiling scripts", CompileScripts, "Failed to compile the scripts."},
@@ -105,6 +107,8 @@ void EndGame(Runtime& rt) {
   rt.display.device.Release();
   CloseSounds(rt);
   RemoveIncludedFiles(rt);
+  // Native libraries of game code and of extension packages.
+  if (rt.externals) rt.externals->table.FreeAllExternalLibraries();
 }
 
 bool SaveScreenshot(Runtime& rt, const std::string& file) {

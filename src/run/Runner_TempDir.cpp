@@ -10,7 +10,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <random>
+
+#include "run/Runner_CrashCleanup.h"
 
 namespace px {
 
@@ -149,16 +152,46 @@ void RemoveTreeAt(int parent, const char* name, int depth) {
   close(fd);
 }
 
-extern "C" void OnFatalSignal(int sig) {
-  if (gSignalPath[0]) {
-    RemoveTreeAt(AT_FDCWD, gSignalPath, 0);
-    rmdir(gSignalPath);
+// The crash signals, and what handled them before the run's handler.
+const int kCrashSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+struct sigaction gPreviousCrashActions[std::size(kCrashSignals)];
+bool gCrashHandlersInstalled = false;
+
+void RemoveRegisteredTree() {
+  if (!gSignalPath[0]) return;
+  RemoveTreeAt(AT_FDCWD, gSignalPath, 0);
+  rmdir(gSignalPath);
+}
+
+// Removes the directory, then gives the signal to the handler it had
+// before: a fault comes back by itself when the faulting instruction runs
+// again, a signal that was sent is sent again.
+extern "C" void OnCrashSignal(int sig, siginfo_t* info, void*) {
+  RemoveRegisteredTree();
+  for (std::size_t i = 0; i < std::size(kCrashSignals); ++i) {
+    if (kCrashSignals[i] == sig) sigaction(sig, &gPreviousCrashActions[i], nullptr);
   }
+  if (!info || info->si_code <= 0) raise(sig);
+}
+
+extern "C" void OnFatalSignal(int sig) {
+  RemoveRegisteredTree();
   signal(sig, SIG_DFL);
   raise(sig);
 }
 
 }  // namespace
+
+void RemoveTempDirOnCrash() {
+  if (gCrashHandlersInstalled) return;
+  gCrashHandlersInstalled = true;
+  struct sigaction action {};
+  sigemptyset(&action.sa_mask);
+  action.sa_sigaction = OnCrashSignal;
+  action.sa_flags = SA_SIGINFO | SA_ONSTACK;
+  for (std::size_t i = 0; i < std::size(kCrashSignals); ++i)
+    sigaction(kCrashSignals[i], &action, &gPreviousCrashActions[i]);
+}
 
 void RemoveOnFatalSignal(const std::string& path) {
   if (path.size() >= sizeof gSignalPath) return;

@@ -12,6 +12,7 @@
 #include "graphics/Graphics_TestSupport.h"
 #include "graphics/Graphics_Transition.h"
 #include "run/Run_Room.h"
+#include "run/Runner_Extensions.h"
 #include "run/Runtime.h"
 #include "world/World_TestSupport.h"
 
@@ -174,6 +175,28 @@ TEST_F(TransitionTest, AFailingFunctionIsReportedOnceAndTheNewRoomShown) {
       << w.rt.code.report.last;
   EXPECT_EQ(Pixel(10, 10), kBlue);
   EXPECT_FALSE(SurfacesLeft());
+}
+
+TEST_F(TransitionTest, AnExtensionFunctionCanBeTheTransition) {
+  CExtensionFunction fade;
+  fade.name = fade.externalName = "ext_fade";
+  fade.argCount = 5;
+  CExtensionFile file;
+  file.kind = ExtensionFileKind::Script;
+  const std::string text = "#define ext_fade\r\nlog(argument4); return no_such_variable_here";
+  file.contents.assign(text.begin(), text.end());
+  file.functions = {fade};
+  CExtensionPackage package;
+  package.name = "Fades";
+  package.files = {file};
+  w.rt.resources.extensions = {package};
+  ASSERT_TRUE(PrepareExtensionPackages(w.rt));
+  ChangeRoomAfter("transition_define(41, 'ext_fade'); transition_kind = 41");
+  EXPECT_EQ(w.TakeLog(), "0");
+  EXPECT_TRUE(w.rt.code.report.last.starts_with(
+      "ERROR in transition function ext_fade\r\nIn extension function ext_fade:\r"))
+      << w.rt.code.report.last;
+  EXPECT_EQ(Pixel(10, 10), kBlue);
 }
 
 TEST_F(TransitionTest, DefinitionsAndTheKindsThatExist) {
