@@ -6,6 +6,7 @@
 
 #include "pack/Pack_Project.h"
 #include "run/Runner_Load.h"
+#include "run/Runner_OutOfMemory.h"
 
 namespace fs = std::filesystem;
 
@@ -47,6 +48,7 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  px::EndProcessWhenOutOfMemory("pxpack");
   const std::vector<std::string> args(argv + 1, argv + argc);
   bool bundle = false;
   std::string info, project, output, runner;

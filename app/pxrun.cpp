@@ -10,6 +10,7 @@
 #include "run/Runner_CommandLine.h"
 #include "run/Runner_Form.h"
 #include "run/Runner_Input.h"
+#include "run/Runner_OutOfMemory.h"
 #include "run/Runtime.h"
 #include "sound/Sound_Versions.h"
 
@@ -30,7 +31,9 @@ static int Play(const px::CommandLine& cl, std::vector<px::ReplayEvent> replay) 
   }
   px::Runtime rt(*platform);
   rt.gameFile = cl.gameFile;
+  rt.fullScreenOverride = cl.fullScreen;
   rt.maxSteps = cl.maxSteps;
+  if (cl.timeLimit) px::SetTimeLimit(rt.code.exec, *cl.timeLimit);
   rt.screenshotFile = cl.screenshotFile;
   rt.replay = std::move(replay);
   rt.parameters.push_back(cl.gameFile);
@@ -40,10 +43,14 @@ static int Play(const px::CommandLine& cl, std::vector<px::ReplayEvent> replay) 
   const fs::path gameDir = fs::absolute(cl.gameFile).parent_path();
   if (!rt.tempDir.Create(gameDir))
     platform->messageBox(px::kMsgTempDir, "pxrun", px::Buttons::Ok, px::MessageIcon::Warning);
-  return px::PlayGameFile(rt);
+  const int status = px::PlayGameFile(rt);
+  // For tests of games: an error the game went on after still fails the run.
+  if (cl.strict && rt.code.report.count > 0) return 3;
+  return status;
 }
 
 int main(int argc, char** argv) {
+  px::EndProcessWhenOutOfMemory("pxrun");
   const std::vector<std::string> args(argv + 1, argv + argc);
   const std::string self = SelfPath();
   if (!self.empty() && px::HoldsBundledGame(self)) {
@@ -71,6 +78,16 @@ int main(int argc, char** argv) {
     std::cerr << "pxrun: " << cl.error << "\n\n" << px::UsageText();
     return 2;
   }
+  if (!cl.screenshotFile.empty()) {
+    if (const std::string problem = px::ScreenshotProblem(cl.screenshotFile); !problem.empty()) {
+      std::cerr << "pxrun: " << cl.screenshotFile << ": " << problem << '\n';
+      return 2;
+    }
+  }
+  // Said here, where the player sees it; the runner then shows its own
+  // message for the game file too, in its own words.
+  if (const std::string problem = px::GameFileProblem(cl.gameFile); !problem.empty())
+    std::cerr << "pxrun: " << cl.gameFile << ": " << problem << '\n';
   std::vector<px::ReplayEvent> replay;
   if (!cl.inputFile.empty()) {
     px::ReplayFile file = px::LoadReplay(cl.inputFile);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "system/Support_Ini.h"
 #include "system/Support_Number.h"
@@ -16,6 +17,20 @@ namespace {
 
 void Check(bool condition) {
   if (!condition) std::abort();
+}
+
+std::string Trimmed(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return std::string(s);
+}
+
+// The names an INI line can hold at all: a section name without "]", a
+// key without "=" that does not look like a section header, neither empty.
+bool Writable(const std::string& section, const std::string& key) {
+  const std::string k = Trimmed(key);
+  return !Trimmed(section).empty() && !k.empty() && section.find(']') == std::string::npos &&
+         key.find('=') == std::string::npos && k.front() != '[';
 }
 
 }  // namespace
@@ -61,6 +76,18 @@ int FuzzIni(const std::uint8_t* data, std::size_t size) {
   ini.write("fuzz section", "fuzz key", "value");
   const px::IniFile again = px::IniFile::FromText(ini.text());
   Check(again.read("FUZZ SECTION", "Fuzz Key") == std::optional<std::string>("value"));
+
+  // So does a write of the input's own bytes, line breaks and all: the
+  // first third names the section, the second the key, the rest the value.
+  const std::string section = text.substr(0, size / 3);
+  const std::string key = text.substr(size / 3, size / 3);
+  const std::string value = text.substr(2 * (size / 3));
+  if (Writable(section, key)) {
+    px::IniFile written = px::IniFile::FromText(ini.text());
+    written.write(section, key, value);
+    const px::IniFile reread = px::IniFile::FromText(written.text());
+    Check(reread.read(section, key) == std::optional<std::string>(Trimmed(value)));
+  }
   return 0;
 }
 

@@ -112,7 +112,7 @@ void StreamWriteBitmapBytes(CStream& s, std::span<const std::uint8_t> bmpFile) {
 }
 
 std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> compressed) {
-  return InflateAtMost(compressed, SIZE_MAX);
+  return InflateAtMost(compressed, kMaxInflatedBytes);
 }
 
 std::vector<std::uint8_t> InflateAtMost(std::span<const std::uint8_t> compressed,
@@ -136,7 +136,9 @@ std::vector<std::uint8_t> InflateAtMost(std::span<const std::uint8_t> compressed
     // The size grows in steps of half what is there, so little more than the
     // output itself is ever cleared before inflate overwrites it.
     const std::size_t had = out.size();
-    if (had == out.capacity()) out.reserve(std::max(room, 2 * had));
+    // Never more than one byte past the limit: enough to see it overrun.
+    if (had == out.capacity())
+      out.reserve(std::min(std::max(room, 2 * had), limit < SIZE_MAX ? limit + 1 : limit));
     const std::size_t space = std::min<std::size_t>(
         {out.capacity() - had, std::max<std::size_t>(65536, had / 2), std::size_t{1} << 30});
     out.resize(had + space);

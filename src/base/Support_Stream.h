@@ -92,7 +92,12 @@ void StreamWriteBitmap(CStream& s, const TBitmap32* bitmap);
 // file taken as it is from a project).
 void StreamWriteBitmapBytes(CStream& s, std::span<const std::uint8_t> bmpFile);
 
-// Inflates one zlib stream; throws StreamError when it is corrupt or cut short.
+// No stored block inflates to more than this: real ones stay far below it,
+// and a small file must not be able to claim unbounded memory.
+inline constexpr std::size_t kMaxInflatedBytes = std::size_t{1} << 30;
+
+// Inflates one zlib stream; throws StreamError when it is corrupt or cut
+// short, or inflates to more than kMaxInflatedBytes.
 std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> compressed);
 
 // The compressed blocks that follow each other in a stream, found without

@@ -2,6 +2,7 @@
 // turned into the message with line, column and a caret under the place.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -23,12 +24,19 @@ struct CodeErrorState {
 struct ErrorReportState {
   // error_occurred and error_last.
   bool occurred = false;
+  // Every report of the run, fatal or not, whatever game code does with
+  // error_occurred: what --strict looks at.
+  std::int64_t count = 0;
   std::string last;
   // Set by a fatal report: every later report does nothing.
   bool aborting = false;
   // Whether the error log has been written this run (the first write
   // truncates it).
   bool logStarted = false;
+  // Bytes written to the error log this run, and whether the log has been
+  // closed to further reports because it grew past its limit.
+  std::size_t logBytes = 0;
+  bool logFull = false;
   // The error window's text: every report of the run, CR LF between lines,
   // until the player clears it.
   std::string memo;

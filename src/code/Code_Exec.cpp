@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <new>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -529,9 +530,14 @@ ExecStatus RunIf(const XNode& n, Frame& f) {
   return n.c ? n.c->run(*n.c, f) : ExecStatus::Normal;
 }
 
-// What a loop does after its body: go on (true) or end with `status`.
-bool LoopGoesOn(ExecStatus& status) {
-  if (status == ExecStatus::Normal || status == ExecStatus::Continue) return true;
+// What a loop does after its body: go on (true) or end with `status`. A
+// loop also ends, failing, once the run's time limit has passed.
+bool LoopGoesOn(const XNode& n, Frame& f, ExecStatus& status) {
+  if (status == ExecStatus::Normal || status == ExecStatus::Continue) {
+    if (!OutOfTime(f.rt.code.exec)) return true;
+    status = FailStatus(f, n.position, TimeLimitMessage(f.rt.code.exec));
+    return false;
+  }
   if (status == ExecStatus::Break) status = ExecStatus::Normal;
   return false;
 }
@@ -542,14 +548,14 @@ ExecStatus RunWhile(const XNode& n, Frame& f) {
     if (!Condition(n, *n.a, f, "Boolean expression expected", truth)) return ExecStatus::Error;
     if (!truth) return ExecStatus::Normal;
     ExecStatus status = n.b->run(*n.b, f);
-    if (!LoopGoesOn(status)) return status;
+    if (!LoopGoesOn(n, f, status)) return status;
   }
 }
 
 ExecStatus RunDo(const XNode& n, Frame& f) {
   for (;;) {
     ExecStatus status = n.b->run(*n.b, f);
-    if (!LoopGoesOn(status)) return status;
+    if (!LoopGoesOn(n, f, status)) return status;
     bool truth = false;
     if (!Condition(n, *n.a, f, "Boolean expression expected", truth)) return ExecStatus::Error;
     if (truth) return ExecStatus::Normal;
@@ -574,7 +580,7 @@ ExecStatus RunFor(const XNode& n, Frame& f) {
     if (!Condition(n, *n.b, f, "Expression expected", truth)) return ExecStatus::Error;
     if (!truth) return ExecStatus::Normal;
     status = n.d->run(*n.d, f);
-    if (!LoopGoesOn(status)) return status;
+    if (!LoopGoesOn(n, f, status)) return status;
     status = RunPrivately(*n.c, f, slot);
     if (status != ExecStatus::Normal) return status;
   }
@@ -587,7 +593,7 @@ ExecStatus RunRepeat(const XNode& n, Frame& f) {
   const std::int64_t times = RealToInt64(count.real);
   for (std::int64_t i = 0; i < times; ++i) {
     ExecStatus status = n.b->run(*n.b, f);
-    if (!LoopGoesOn(status)) return status;
+    if (!LoopGoesOn(n, f, status)) return status;
   }
   return ExecStatus::Normal;
 }
@@ -602,7 +608,7 @@ bool WithBody(const XNode& n, Frame& f, CInstanceBase* inst, ExecStatus& status)
   status = n.b->run(*n.b, f);
   f.scope.self = self;
   f.scope.other = other;
-  return LoopGoesOn(status);
+  return LoopGoesOn(n, f, status);
 }
 
 ExecStatus WithWalk(const XNode& n, Frame& f, std::int32_t target) {
@@ -1096,6 +1102,10 @@ bool ExecuteCode(ScriptCore& rt, CInstanceBase* self, CInstanceBase* other, cons
     CodeError(rt, code, 0, kMsgRecursionTooDeep);
     return false;
   }
+  if (OutOfTime(st)) {
+    CodeError(rt, code, 0, TimeLimitMessage(st));
+    return false;
+  }
   const ExecTree& tree = *code.exec();
   const std::size_t localCount = tree.localIndices.size();
   LocalSlot* locals = AcquireLocals(st, localCount);
@@ -1107,6 +1117,28 @@ bool ExecuteCode(ScriptCore& rt, CInstanceBase* self, CInstanceBase* other, cons
   }
   ReleaseLocals(locals, localCount);
   return status != ExecStatus::Error;
+}
+
+void SetTimeLimit(ExecState& st, double seconds) {
+  const auto span = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+      std::chrono::duration<double>(seconds));
+  st.deadline = std::chrono::steady_clock::now() + span;
+  st.timeLimitSeconds = seconds;
+  st.outOfTime = false;
+  st.timeCheckCountdown = 1;
+}
+
+bool TimeLimitPassed(ExecState& st) {
+  if (!st.outOfTime && std::chrono::steady_clock::now() >= st.deadline) st.outOfTime = true;
+  // Once out of time, every check looks again, so every loop fails at once.
+  st.timeCheckCountdown = st.outOfTime ? 1 : ExecState::kTimeCheckInterval;
+  return st.outOfTime;
+}
+
+std::string TimeLimitMessage(const ExecState& st) {
+  std::ostringstream text;
+  text << "The run has passed its time limit of " << st.timeLimitSeconds << " seconds.";
+  return text.str();
 }
 
 bool EvaluateCode(ScriptCore& rt, CInstanceBase* self, CInstanceBase* other, const CCode& code,

@@ -2,9 +2,11 @@
 // script calls, and the state that nested executions share.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -59,6 +61,9 @@ struct LocalSlot {
 // stack started, and one block of local slots per depth, reused from call to
 // call so that running code does not allocate.
 struct ExecState {
+  // Loop iterations and calls between two looks at the clock.
+  static constexpr std::uint32_t kTimeCheckInterval = 1024;
+
   std::size_t depth = 0;
   const char* stackBase = nullptr;
   // The thread stackBase was found for.
@@ -69,6 +74,26 @@ struct ExecState {
     std::size_t capacity = 0;
   };
   std::vector<Level> levels;
+
+  // The run's time limit (none unless the player set one): once it has
+  // passed, every loop iteration and every call fails, so even code that
+  // never ends stops.
+  std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max();
+  double timeLimitSeconds = 0;
+  std::uint32_t timeCheckCountdown = kTimeCheckInterval;
+  bool outOfTime = false;
 };
+
+// Starts the run's time limit of `seconds` from now.
+void SetTimeLimit(ExecState& st, double seconds);
+// Looks at the clock; true once the time limit has passed.
+bool TimeLimitPassed(ExecState& st);
+// Cheap enough for every loop iteration: the clock is read only now and then.
+inline bool OutOfTime(ExecState& st) {
+  if (--st.timeCheckCountdown != 0) return false;
+  return TimeLimitPassed(st);
+}
+// "The run has passed its time limit of N seconds."
+std::string TimeLimitMessage(const ExecState& st);
 
 }  // namespace px

@@ -314,7 +314,7 @@ void Drawing::HealthBar(double x1, double y1, double x2, double y2, double amoun
 }
 
 void Drawing::Path(const CPath& path, double x, double y, bool absolute) {
-  const double n = RoundHalfEven(path.length / 4);
+  const double n = RoundHalfEven(path.length() / 4);
   if (!(n >= 1)) return;
   double ox = 0, oy = 0;
   if (!absolute) {

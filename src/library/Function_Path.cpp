@@ -1,6 +1,6 @@
 // Paths made and changed by game code. A function on a missing path does
 // nothing unless it has an error message of its own. Every change
-// recomputes the path's geometry.
+// marks the path's geometry changed.
 #include "library/Function_Path.h"
 
 #include <algorithm>
@@ -26,7 +26,7 @@ template <void (*F)(CPath&, Args)>
 void OnPath(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue&, Args a) {
   if (CPath* path = PathArg(rt, a[0])) {
     F(*path, a);
-    path->ComputeGeometry();
+    path->GeometryChanged();
   }
 }
 
@@ -72,7 +72,7 @@ void Duplicate(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue
     return;
   }
   CPath copy = *source;
-  copy.ComputeGeometry();
+  copy.GeometryChanged();
   result.setReal(AddPath(rt, std::move(copy)));
 }
 
@@ -85,7 +85,7 @@ void Assign(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue&, 
     return;
   }
   CPath copy = *source;
-  copy.ComputeGeometry();
+  copy.GeometryChanged();
   if (CPath* target = paths.get(index))
     *target = std::move(copy);
   else
@@ -106,7 +106,7 @@ void Append(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue&, 
   // A copy first: the source may be the target itself.
   const std::vector<RPathPoint> points = source->points;
   target->points.insert(target->points.end(), points.begin(), points.end());
-  target->ComputeGeometry();
+  target->GeometryChanged();
 }
 
 void Delete(Runtime& rt, CInstanceBase*, CInstanceBase*, std::int32_t, RValue& result, Args a) {

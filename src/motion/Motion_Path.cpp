@@ -66,7 +66,7 @@ void PathStart(WorldCore& rt, CInstance& inst, std::int32_t path, double speed,
   inst.path_index = path;
   if (path < 0) return;
   const CPath* p = rt.resources.paths.get(path);
-  if (!p || !(p->length > 0)) {
+  if (!p || !(p->length() > 0)) {
     inst.path_index = -1;
     return;
   }
@@ -86,9 +86,9 @@ void PathStart(WorldCore& rt, CInstance& inst, std::int32_t path, double speed,
 
 bool PathStep(WorldCore& rt, CInstance& inst) {
   const CPath* path = rt.resources.paths.get(inst.path_index);
-  if (!path || !(path->length > 0) || inst.path_speed == 0) return false;
+  if (!path || !(path->length() > 0) || inst.path_speed == 0) return false;
   const double pointSpeed = path->PointAt(inst.path_position).speed;
-  inst.path_position += inst.path_speed * pointSpeed / (100 * inst.path_scale) / path->length;
+  inst.path_position += inst.path_speed * pointSpeed / (100 * inst.path_scale) / path->length();
   const bool ended = inst.path_position >= 1 || inst.path_position <= 0;
   if (ended) EndOfPath(*path, inst);
   const RPathPoint at = path->PointAt(inst.path_position);

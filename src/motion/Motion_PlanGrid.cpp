@@ -81,7 +81,7 @@ bool CPlanGrid::FindPath(std::int64_t xs, std::int64_t ys, std::int64_t xg, std:
     TraceBack(start, goal, allowdiag, path.points);
     path.points.push_back({static_cast<double>(xs), static_cast<double>(ys), 100});
     std::reverse(path.points.begin(), path.points.end());
-    path.ComputeGeometry();
+    path.GeometryChanged();
   }
   ClearMarks();
   return found;

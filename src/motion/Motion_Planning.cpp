@@ -81,7 +81,7 @@ class SavedPlace {
 class PlannedPath {
  public:
   explicit PlannedPath(CPath& path) : path_(path) { BeginPlannedPath(path); }
-  ~PlannedPath() { path_.ComputeGeometry(); }
+  ~PlannedPath() { path_.GeometryChanged(); }
   PlannedPath(const PlannedPath&) = delete;
   PlannedPath& operator=(const PlannedPath&) = delete;
 

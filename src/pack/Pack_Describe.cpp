@@ -44,7 +44,7 @@ void Describe(std::ostream& o, const CBackground& b) {
 
 void Describe(std::ostream& o, const CPath& p) {
   o << (p.kind == 1 ? "smooth" : "straight") << ", " << (p.closed ? "closed" : "open")
-    << ", precision " << p.precision << ", " << p.points.size() << " points, length " << p.length;
+    << ", precision " << p.precision << ", " << p.points.size() << " points, length " << p.length();
 }
 
 void Describe(std::ostream& o, const CScript& s) {

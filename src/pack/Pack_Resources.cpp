@@ -82,7 +82,7 @@ CPath ReadPath(JsonFields& f) {
   std::vector<std::array<double, 3>> points;
   f.get("points", points);
   for (const auto& [x, y, speed] : points) p.points.push_back({x, y, speed});
-  p.ComputeGeometry();
+  p.GeometryChanged();
   return p;
 }
 

@@ -52,7 +52,7 @@ bool CPath::LoadFromStream(CStream& s) {
     p.y = StreamReadReal(s);
     p.speed = StreamReadReal(s);
   }
-  ComputeGeometry();
+  GeometryChanged();
   return true;
 }
 
@@ -69,9 +69,11 @@ void CPath::WriteToStream(CStream& s) const {
   }
 }
 
-void CPath::ComputeGeometry() {
+void CPath::ComputeGeometry() const {
+  stale_ = false;
+  std::vector<RComputedPoint>& computed = computed_;
   computed.clear();
-  length = 0;
+  length_ = 0;
   const std::size_t n = points.size();
   if (n == 0) return;
   if (kind != 1) {
@@ -93,10 +95,12 @@ void CPath::ComputeGeometry() {
   for (std::size_t i = 1; i < computed.size(); ++i)
     computed[i].distance = computed[i - 1].distance + std::hypot(computed[i].x - computed[i - 1].x,
                                                                  computed[i].y - computed[i - 1].y);
-  length = computed.back().distance;
+  length_ = computed.back().distance;
 }
 
 RPathPoint CPath::PointAt(double pos) const {
+  const std::vector<RComputedPoint>& computed = this->computed();
+  const double length = length_;
   if (computed.empty()) return {0, 0, 100};
   auto point = [](const RComputedPoint& c) { return RPathPoint{c.x, c.y, c.speed}; };
   if (computed.size() == 1 || length == 0) return point(computed.front());
@@ -118,7 +122,7 @@ RPathPoint CPath::PointAt(double pos) const {
 namespace {
 
 // Moves every point relative to the centre of the points' bounding box by
-// `f(dx, dy)`, then recomputes the geometry.
+// `f(dx, dy)`, then marks the geometry changed.
 template <class F>
 void AroundCentre(CPath& path, F&& f) {
   if (path.points.empty()) return;
@@ -135,14 +139,14 @@ void AroundCentre(CPath& path, F&& f) {
     p.x = cx + dx;
     p.y = cy + dy;
   }
-  path.ComputeGeometry();
+  path.GeometryChanged();
 }
 
 }  // namespace
 
 void CPath::Reverse() {
   std::reverse(points.begin(), points.end());
-  ComputeGeometry();
+  GeometryChanged();
 }
 
 void CPath::Mirror() {
@@ -168,7 +172,7 @@ void CPath::Shift(double dx, double dy) {
     p.x += dx;
     p.y += dy;
   }
-  ComputeGeometry();
+  GeometryChanged();
 }
 
 }  // namespace px

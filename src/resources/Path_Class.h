@@ -33,29 +33,52 @@ class CPath {
   bool closed = true;
   int precision = 4;  // 0..8
   std::vector<RPathPoint> points;
-  // Derived by ComputeGeometry.
-  std::vector<RComputedPoint> computed;
-  double length = 0;
 
-  // Resets to the defaults, reads the record and computes the geometry; a
-  // wrong version gives false. A kind other than 1 is straight (0), and the
-  // precision is clamped to 0..8.
+  // The polyline followed and its length, rebuilt from the points, kind,
+  // closed and precision when read after a change.
+  const std::vector<RComputedPoint>& computed() const {
+    Refresh();
+    return computed_;
+  }
+  double length() const {
+    Refresh();
+    return length_;
+  }
+
+  // Resets to the defaults and reads the record. A wrong version gives
+  // false. A kind other than 1 is straight (0), and the precision is
+  // clamped to 0..8.
   bool LoadFromStream(CStream& s);
   void WriteToStream(CStream& s) const;
-  // Rebuilds `computed` and `length` from the points, kind, closed and precision.
-  void ComputeGeometry();
+  // To be called after the points or settings changed: the geometry is
+  // rebuilt when next read, so a path built point by point costs linear
+  // time, not quadratic.
+  void GeometryChanged() { stale_ = true; }
   // The interpolated position at pos (0 the start, 1 the end).
   RPathPoint PointAt(double pos) const;
 
   // Transformations of the points; all but Shift and Reverse work around
-  // the centre of the points' bounding box. Each recomputes the geometry.
+  // the centre of the points' bounding box.
   void Reverse();
   void Mirror();
   void Flip();
   void Rotate(double degrees);
   void Scale(double xscale, double yscale);
   void Shift(double dx, double dy);
-  bool operator==(const CPath&) const = default;
+  // Paths are equal when what defines them is; the geometry follows.
+  bool operator==(const CPath& o) const {
+    return kind == o.kind && closed == o.closed && precision == o.precision && points == o.points;
+  }
+
+ private:
+  void Refresh() const {
+    if (stale_) ComputeGeometry();
+  }
+  void ComputeGeometry() const;
+
+  mutable std::vector<RComputedPoint> computed_;
+  mutable double length_ = 0;
+  mutable bool stale_ = true;
 };
 
 }  // namespace px

@@ -38,13 +38,23 @@ std::string JoinLines(const std::vector<std::string>& lines, std::string_view se
 // Appends the message, a line end and two empty lines to the log; the first
 // write of a run starts the file afresh. File errors are ignored.
 void LogError(ErrorReportState& report, std::string_view message) {
+  if (report.logFull) return;
   const char* mode = report.logStarted ? "ab" : "wb";
   report.logStarted = true;
+  constexpr std::string_view kGap = "\r\n\r\n\r\n";
+  // A game that fails every step must not fill the disk: past the limit
+  // one last line says that the log stops.
+  const bool full = report.logBytes + message.size() + kGap.size() > kErrorLogLimit;
+  if (full) {
+    report.logFull = true;
+    message = kMsgErrorLogFull;
+  }
   if (std::FILE* file = std::fopen(kErrorLogFile, mode)) {
     std::fwrite(message.data(), 1, message.size(), file);
-    std::fputs("\r\n\r\n\r\n", file);
+    std::fwrite(kGap.data(), 1, full ? 2 : kGap.size(), file);
     std::fclose(file);
   }
+  report.logBytes += message.size() + kGap.size();
 }
 
 }  // namespace
@@ -88,10 +98,13 @@ void ReportError(Runtime& rt, std::string_view message, bool fatal) {
   ErrorReportState& report = rt.code.report;
   if (report.aborting) return;
   if (rt.settings.abortOnErrors) fatal = true;
+  // Code stopped by the time limit cannot go on: the run ends.
+  if (rt.code.exec.outOfTime) fatal = true;
   if (rt.settings.showErrors && ShowErrorForm(rt, message, !fatal)) fatal = true;
   if (rt.settings.logErrors) LogError(report, message);
   report.last = std::string(message);
   report.occurred = true;
+  ++report.count;
   if (fatal) {
     report.aborting = true;
     rt.pendingChange = kPendingAbort;

@@ -3,6 +3,7 @@
 // and running code with its failure reported.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,10 @@ class RValue;
 
 inline constexpr const char* kErrorLogFile = "game_errors.log";
 inline constexpr const char* kErrorFormCaption = "Error Messages";
+// The error log of one run stops growing at this size, with this line.
+inline constexpr std::size_t kErrorLogLimit = std::size_t{10} << 20;
+inline constexpr const char* kMsgErrorLogFull =
+    "Further error reports of this run are not logged: the log has reached 10 MB.";
 
 // Shows the error window with the message added to its text; true when the
 // player chose to abort (every way of closing it but Ignore). Ignore is

@@ -1,6 +1,7 @@
 #include "run/Run_Main.h"
 
 #include <algorithm>
+#include <iostream>
 #include <string>
 
 #include "run/Event_Main.h"
@@ -40,6 +41,15 @@ std::int64_t StepWait(Runtime& rt, std::int64_t u, std::int64_t w) {
   return std::clamp<std::int64_t>(kSecond / speed - (w - u), 0, kSecond);
 }
 
+// The run's time limit passed between pieces of game code: the run ends
+// as after a fatal error, with the reason on standard error.
+void EndRunOutOfTime(Runtime& rt) {
+  std::cerr << "pxrun: " << TimeLimitMessage(rt.code.exec) << '\n';
+  rt.code.report.aborting = true;
+  rt.pendingChange = kPendingAbort;
+  rt.terminateRequested = true;
+}
+
 }  // namespace
 
 bool RunGame(Runtime& rt) {
@@ -76,6 +86,7 @@ bool RunGame(Runtime& rt) {
     // Without an audio device the mixer renders what the clock made due.
     rt.sound.engine.Sync();
     if (rt.maxSteps && run.steps >= *rt.maxSteps) RequestGameEnd(rt);
+    if (!rt.code.report.aborting && TimeLimitPassed(rt.code.exec)) EndRunOutOfTime(rt);
     if (stepDone) {
       std::int64_t w = rt.display.Now();
       if (w < u) u = w;

@@ -65,6 +65,7 @@ void ShowError(Runtime& rt, const char* text) {
 }  // namespace
 
 bool PrepareGame(Runtime& rt) {
+  if (rt.fullScreenOverride) rt.settings.fullScreen = *rt.fullScreenOverride;
   // The game's priority setting (normal, high, highest) through the
   // platform, which leaves it alone headless.
   if (rt.settings.priority > 0) rt.platform.setProgramPriority(rt.settings.priority >= 2 ? 2 : 1);
@@ -84,7 +85,10 @@ bool PrepareGame(Runtime& rt) {
 bool LoadAndRun(Runtime& rt) {
   try {
     if (!FindGameData(rt)) return false;
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    // The player's message, and what exactly is wrong for whoever runs
+    // pxrun from a terminal or a script.
+    std::cerr << "pxrun: " << rt.gameFile << ": damaged game data (" << e.what() << ")\n";
     ShowError(rt, kMsgCorrupted);
     return false;
   }

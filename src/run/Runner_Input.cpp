@@ -76,8 +76,16 @@ LineResult Fail(std::string message) {
   return {std::nullopt, std::move(message)};
 }
 
+// A word of the line in quotes; a long one is cut, so a bad line is never
+// echoed whole.
 std::string Quoted(std::string_view word) {
+  constexpr std::size_t kShown = 80;
+  if (word.size() > kShown) return "'" + std::string(word.substr(0, kShown)) + "...'";
   return "'" + std::string(word) + "'";
+}
+
+std::string LineTooLong() {
+  return "line longer than " + std::to_string(kMaxReplayLine) + " characters";
 }
 
 LineResult ParseLine(std::string_view line) {
@@ -164,7 +172,8 @@ ReplayFile ParseReplay(std::string_view text, std::string_view name) {
     const std::string_view line = text.substr(0, end);
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
     ++lineNumber;
-    LineResult r = ParseLine(StripComment(line));
+    LineResult r =
+        line.size() > kMaxReplayLine ? Fail(LineTooLong()) : ParseLine(StripComment(line));
     if (!r.error.empty()) {
       file.events.clear();
       file.error = std::string(name) + ":" + std::to_string(lineNumber) + ": " + r.error;
@@ -181,12 +190,30 @@ ReplayFile LoadReplay(const std::string& path) {
   std::error_code ec;
   std::ifstream in;
   if (!std::filesystem::is_directory(path, ec)) in.open(path, std::ios::binary);
+  ReplayFile file;
   if (!in.is_open()) {
-    ReplayFile file;
     file.error = path + ": cannot read the file";
     return file;
   }
-  const std::string text(std::istreambuf_iterator<char>(in), {});
+  // Read piece by piece, so that a line without end (a device, a broken
+  // file) is refused once it is too long instead of filling the memory.
+  std::string text;
+  std::size_t lineStart = 0;
+  std::size_t lines = 1;
+  char piece[65536];
+  while (in.read(piece, sizeof piece) || in.gcount() > 0) {
+    const std::size_t from = text.size();
+    text.append(piece, static_cast<std::size_t>(in.gcount()));
+    for (std::size_t i = from; i < text.size(); ++i) {
+      if (text[i] != '\n') continue;
+      lineStart = i + 1;
+      ++lines;
+    }
+    if (text.size() - lineStart > kMaxReplayLine) {
+      file.error = path + ":" + std::to_string(lines) + ": " + LineTooLong();
+      return file;
+    }
+  }
   return ParseReplay(text, path);
 }
 

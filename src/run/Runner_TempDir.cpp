@@ -2,10 +2,15 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -56,17 +61,71 @@ static int RandomNumber() {
   return std::uniform_int_distribution<int>(0, 99999)(TempRandom());
 }
 
+namespace {
+
+constexpr const char* kTempDirPrefix = "px_ttt_";
+// Random names tried before the system's own unique names take over: with
+// most names of the range in use, the search must still end quickly.
+constexpr int kNameAttempts = 200;
+// A folder this young may belong to a run that has not yet locked it.
+constexpr auto kStaleAfter = std::chrono::seconds(10);
+
+// A file name extension from game data: a dot and up to 15 letters or
+// digits, else none, so the name stays inside the folder.
+std::string SafeExtension(std::string_view ext) {
+  if (ext.size() < 2 || ext.size() > 16 || ext.front() != '.') return {};
+  for (char c : ext.substr(1))
+    if (!std::isalnum(static_cast<unsigned char>(c))) return {};
+  return std::string(ext);
+}
+
+// Makes the directory, or finds that its name is taken (EEXIST).
+int MakeDirectory(const std::string& path) {
+  return ::mkdir(path.c_str(), 0700) == 0 ? 0 : errno;
+}
+
+}  // namespace
+
 bool TempDir::TryCreate(const std::string& base) {
   base_ = base;
   std::error_code ec;
-  std::string candidate;
-  do {
-    candidate = base + "/px_ttt_" + std::to_string(RandomNumber());
-  } while (fs::exists(candidate, ec));
-  fs::create_directories(candidate, ec);
-  if (ec || !fs::is_directory(candidate)) return false;
-  path_ = candidate;
+  fs::create_directories(base, ec);
+  std::string made;
+  // Created atomically: a name another process takes between our choice
+  // and the creation is simply taken, never shared.
+  for (int attempt = 0; attempt < kNameAttempts && made.empty(); ++attempt) {
+    const std::string candidate = base + "/" + kTempDirPrefix + std::to_string(RandomNumber());
+    const int error = MakeDirectory(candidate);
+    if (error == 0) made = candidate;
+    if (error != 0 && error != EEXIST) return false;
+  }
+  if (made.empty()) {
+    std::string pattern = base + "/" + kTempDirPrefix + "XXXXXX";
+    if (!::mkdtemp(pattern.data())) return false;
+    made = pattern;
+  }
+  if (!Lock(made)) {
+    ::rmdir(made.c_str());
+    return false;
+  }
+  path_ = made;
   return true;
+}
+
+bool TempDir::Lock(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return false;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+    return false;
+  }
+  lockFd_ = fd;
+  return true;
+}
+
+void TempDir::Unlock() {
+  if (lockFd_ >= 0) ::close(lockFd_);
+  lockFd_ = -1;
 }
 
 bool TempDir::Create(const fs::path& gameDir, const EnvLookup& env) {
@@ -74,6 +133,7 @@ bool TempDir::Create(const fs::path& gameDir, const EnvLookup& env) {
   for (const std::string& base : {ChooseBase(gameDir, env), SystemBase(env), cwd}) {
     if (!base.empty() && TryCreate(base)) {
       RemoveOnFatalSignal(path_);
+      RemoveAbandonedTempDirs(base, path_);
       return true;
     }
   }
@@ -82,18 +142,49 @@ bool TempDir::Create(const fs::path& gameDir, const EnvLookup& env) {
 }
 
 std::string TempDir::MakeTempFileName(std::string_view ext) const {
-  std::string name;
+  const std::string suffix = SafeExtension(ext);
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    const std::string name = path_ + "/a" + std::to_string(RandomNumber()) + suffix;
+    const int fd = ::open(name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+      ::close(fd);
+      return name;
+    }
+    if (errno != EEXIST) return {};
+  }
+  std::string pattern = path_ + "/aXXXXXX" + suffix;
+  const int fd = ::mkstemps(pattern.data(), static_cast<int>(suffix.size()));
+  if (fd < 0) return {};
+  ::close(fd);
+  return pattern;
+}
+
+void RemoveAbandonedTempDirs(const std::string& base, const std::string& keep) {
   std::error_code ec;
-  do {
-    name = path_ + "/a" + std::to_string(RandomNumber()) + std::string(ext);
-  } while (fs::exists(name, ec));
-  return name;
+  const auto now = fs::file_time_type::clock::now();
+  for (fs::directory_iterator it(base, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string path = it->path().string();
+    if (!it->path().filename().string().starts_with(kTempDirPrefix) || path == keep) continue;
+    std::error_code statError;
+    if (it->is_symlink(statError) || !it->is_directory(statError)) continue;
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || info.st_uid != ::geteuid()) continue;
+    const auto changed = fs::last_write_time(it->path(), statError);
+    if (statError || now - changed < kStaleAfter) continue;
+    // A run holds a lock on its folder until it ends, however it ends: a
+    // folder nobody holds was left by a run that was killed.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) continue;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) DeleteTempTree(path, path);
+    ::close(fd);
+  }
 }
 
 void TempDir::Remove() {
   if (path_.empty()) return;
   RemoveOnFatalSignal("");
   DeleteTempTree(path_, path_);
+  Unlock();
   path_.clear();
 }
 
@@ -157,17 +248,11 @@ const int kCrashSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 struct sigaction gPreviousCrashActions[std::size(kCrashSignals)];
 bool gCrashHandlersInstalled = false;
 
-void RemoveRegisteredTree() {
-  if (!gSignalPath[0]) return;
-  RemoveTreeAt(AT_FDCWD, gSignalPath, 0);
-  rmdir(gSignalPath);
-}
-
 // Removes the directory, then gives the signal to the handler it had
 // before: a fault comes back by itself when the faulting instruction runs
 // again, a signal that was sent is sent again.
 extern "C" void OnCrashSignal(int sig, siginfo_t* info, void*) {
-  RemoveRegisteredTree();
+  RemoveTempDirNow();
   for (std::size_t i = 0; i < std::size(kCrashSignals); ++i) {
     if (kCrashSignals[i] == sig) sigaction(sig, &gPreviousCrashActions[i], nullptr);
   }
@@ -175,12 +260,18 @@ extern "C" void OnCrashSignal(int sig, siginfo_t* info, void*) {
 }
 
 extern "C" void OnFatalSignal(int sig) {
-  RemoveRegisteredTree();
+  RemoveTempDirNow();
   signal(sig, SIG_DFL);
   raise(sig);
 }
 
 }  // namespace
+
+void RemoveTempDirNow() {
+  if (!gSignalPath[0]) return;
+  RemoveTreeAt(AT_FDCWD, gSignalPath, 0);
+  rmdir(gSignalPath);
+}
 
 void RemoveTempDirOnCrash() {
   if (gCrashHandlersInstalled) return;

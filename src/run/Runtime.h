@@ -88,6 +88,9 @@ struct Runtime : WorldCore {
   std::string screenshotFile;
   // The game file's name without folder and extension.
   std::string applicationTitle;
+  // Full screen or a window as the player asked on the command line,
+  // whatever the game's settings say; empty: as the game says.
+  std::optional<bool> fullScreenOverride;
 
   TempDir tempDir;
   RunFlags flags;

@@ -33,7 +33,8 @@ class IniFile {
   // The file's text: every line followed by CR LF.
   std::string text() const;
   // Writes the text out when it changed since it was read or last written;
-  // false when that failed (the change stays pending).
+  // false when that failed (the change stays pending, and the first failure
+  // for this file is said on standard error).
   bool flush();
   bool changed() const { return changed_; }
   const std::string& hostPath() const { return hostPath_; }
@@ -49,6 +50,7 @@ class IniFile {
   std::string hostPath_;
   std::vector<std::string> lines_;
   bool changed_ = false;
+  bool failureReported_ = false;
 };
 
 // Replaces the file at `path` with `data` so that at every moment the path

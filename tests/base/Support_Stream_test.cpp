@@ -1,6 +1,9 @@
 #include "base/Support_Stream.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <algorithm>
 
 #include "base/BM32_Bitmap.h"
 
@@ -105,6 +108,46 @@ TEST(Stream, BrokenCompressedBlocksAreStreamErrors) {
     StreamWriteBlock(s, bytes);
     s.seek(0);
     EXPECT_THROW(StreamReadCompressedBlock(s), StreamError);
+  }
+}
+
+// Zeros deflate about a thousand to one: the stream of `count` zero bytes,
+// made piece by piece so the plain data never exists at once.
+std::vector<std::uint8_t> DeflatedZeros(std::size_t count) {
+  z_stream z{};
+  EXPECT_EQ(deflateInit(&z, Z_BEST_SPEED), Z_OK);
+  const std::vector<std::uint8_t> zeros(std::size_t{1} << 20, 0);
+  std::vector<std::uint8_t> out;
+  std::vector<std::uint8_t> chunk(std::size_t{1} << 16);
+  std::size_t left = count;
+  int flush = Z_NO_FLUSH;
+  do {
+    const std::size_t n = std::min(left, zeros.size());
+    left -= n;
+    flush = left == 0 ? Z_FINISH : Z_NO_FLUSH;
+    z.next_in = const_cast<Bytef*>(zeros.data());
+    z.avail_in = static_cast<uInt>(n);
+    do {
+      z.next_out = chunk.data();
+      z.avail_out = static_cast<uInt>(chunk.size());
+      deflate(&z, flush);
+      out.insert(out.end(), chunk.data(), chunk.data() + (chunk.size() - z.avail_out));
+    } while (z.avail_out == 0);
+  } while (flush != Z_FINISH);
+  deflateEnd(&z);
+  return out;
+}
+
+TEST(Stream, ABlockInflatingPastTheLimitIsRefused) {
+  // A megabyte of game data that would inflate to more than a gigabyte.
+  CStream s;
+  StreamWriteBlock(s, DeflatedZeros(kMaxInflatedBytes + 1));
+  s.seek(0);
+  try {
+    StreamReadCompressedBlock(s);
+    FAIL() << "the block inflated";
+  } catch (const StreamError& e) {
+    EXPECT_STREQ(e.what(), "zlib: compressed block inflates beyond its limit");
   }
 }
 

@@ -40,6 +40,20 @@ TEST_F(ReportTest, LogIsStartedAfreshThenAppendedAndTheGameGoesOn) {
   EXPECT_EQ(Show(w.Run("return string(error_occurred) + error_last").result), "'1second'");
 }
 
+TEST_F(ReportTest, TheLogStopsAtItsLimitWithOneLine) {
+  w.rt.settings.showErrors = false;
+  w.rt.settings.logErrors = true;
+  const std::string report(1000000, 'e');
+  for (int i = 0; i < 15; ++i) ReportError(w.rt, report, false);
+  const std::string log = Log();
+  const std::string entry = report + "\r\n\r\n\r\n";
+  std::string expected;
+  for (int i = 0; i < 10; ++i) expected += entry;
+  expected += std::string(kMsgErrorLogFull) + "\r\n";
+  EXPECT_TRUE(log == expected) << log.size() << " bytes";
+  EXPECT_EQ(w.rt.code.report.last, report);  // the game still sees every report
+}
+
 TEST_F(ReportTest, AFatalReportEndsTheGameAndLaterReportsAreDropped) {
   w.rt.settings.showErrors = false;
   w.rt.settings.logErrors = true;

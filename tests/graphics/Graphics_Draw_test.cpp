@@ -507,7 +507,7 @@ TEST(Primitives, PathIsDrawnAtItsPlaceOrMoved) {
   path.kind = 0;
   path.closed = false;
   path.points = {{10, 40, 100}, {50, 40, 100}};
-  path.ComputeGeometry();
+  path.GeometryChanged();
   run.rt.resources.paths.add("path", path);
   CallReal(run, "draw_path", {0, 0, 0, 1});
   EXPECT_TRUE(run.Lit(11, 40));
@@ -523,7 +523,7 @@ TEST(Primitives, PathIsDrawnAtItsPlaceOrMoved) {
   longPath.kind = 0;
   longPath.closed = false;
   longPath.points = {{2, 30, 100}, {2002, 30, 100}, {2002, 25, 100}, {2, 25, 100}};
-  longPath.ComputeGeometry();
+  longPath.GeometryChanged();
   run.rt.resources.paths.add("long", longPath);
   CallReal(run, "draw_path", {1, 0, 0, 1});
   EXPECT_EQ(run.rt.display.draw.primitiveVertexCount(), 2);

@@ -130,7 +130,7 @@ TEST_F(PlanningGrids, AWayFoundIsWrittenIntoThePath) {
   for (const RPathPoint& p : path.points) points.emplace_back(p.x, p.y);
   EXPECT_EQ(points, (std::vector<std::pair<double, double>>{
                         {2, 4}, {5, 15}, {5, 25}, {15, 25}, {25, 25}, {25, 15}, {27, 1}}));
-  EXPECT_DOUBLE_EQ(path.length, std::hypot(3, 11) + 40 + std::hypot(2, 14));
+  EXPECT_DOUBLE_EQ(path.length(), std::hypot(3, 11) + 40 + std::hypot(2, 14));
   // The goal walled in: nothing found and the path as it was.
   Do("mp_grid_add_cell(g, 1, 2)");
   EXPECT_EQ(Num("mp_grid_path(g, 0, 2, 4, 27, 1, 1)"), 0);

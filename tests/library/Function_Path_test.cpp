@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,21 @@ TEST_F(PathEditing, NewPathsAreNumberedAfterTheOthersAndStartEmpty) {
   EXPECT_TRUE(p.points.empty());
   EXPECT_EQ(Do("path_duplicate", {1}), 2);
   EXPECT_EQ(res.paths.name(2), "__newpath2");
+}
+
+TEST_F(PathEditing, ALongPathBuiltPointByPointHasItsFullLength) {
+  // Each added point must not rebuild the whole path: built that way, this
+  // path would take minutes.
+  const double pd = Do("path_add", {});
+  Do("path_set_closed", {pd, 0});
+  constexpr int kPoints = 200000;
+  for (int i = 0; i < kPoints; ++i)
+    Do("path_add_point", {pd, double(i % 2 ? 10 : 0), double(i), 100});
+  EXPECT_NEAR(Do("path_get_length", {pd}), (kPoints - 1) * std::hypot(10, 1), 1e-3);
+  Do("path_add_point", {pd, 0, kPoints + 1.0, 100});
+  EXPECT_EQ(Do("path_get_number", {pd}), kPoints + 1);
+  EXPECT_NEAR(Do("path_get_length", {pd}), (kPoints - 1) * std::hypot(10, 1) + std::hypot(10, 2),
+              1e-3);
 }
 
 TEST_F(PathEditing, PointsAreAddedInsertedChangedAndDeletedWithinTheirRange) {
@@ -142,7 +158,7 @@ TEST_F(PathEditing, TransformationsWorkAroundTheCentreOfThePoints) {
       EXPECT_EQ(got[i].speed, c.points[i].speed) << c.function << " " << i;
     }
     // The geometry follows the points: the first computed point moved too.
-    EXPECT_NEAR(res.paths.get(p)->computed.front().x, c.points.front().x, 1e-12) << c.function;
+    EXPECT_NEAR(res.paths.get(p)->computed().front().x, c.points.front().x, 1e-12) << c.function;
   }
 }
 

@@ -49,7 +49,7 @@ struct ResourceQueries : testing::Test {
     path.closed = false;
     path.precision = 6;
     path.points = {{0, 0, 100}, {30, 0, 50}, {30, 40, 20}};
-    path.ComputeGeometry();
+    path.GeometryChanged();
     res.paths.add("pth_corner", path);
 
     res.timeLines.add("tl_intro", CTimeLine{});

@@ -37,7 +37,7 @@ class Walker {
     CPath path;
     path.closed = false;
     path.points = std::move(points);
-    path.ComputeGeometry();
+    path.GeometryChanged();
     return w.rt.resources.paths.add("pth" + std::to_string(w.rt.resources.paths.count()), path);
   }
 

@@ -125,7 +125,7 @@ TEST(PlanGrid, SearchFindsTheWayAndWritesItFromStartToGoal) {
     EXPECT_EQ(PointsOf(path), expected) << c.name;
     EXPECT_EQ(path.kind, 0) << c.name;
     EXPECT_FALSE(path.closed) << c.name;
-    EXPECT_EQ(path.computed.size(), expected.size()) << c.name;
+    EXPECT_EQ(path.computed().size(), expected.size()) << c.name;
     // The step counts of the search are gone again.
     EXPECT_EQ(Rows(g), std::vector<std::string>(c.rows.begin(), c.rows.end())) << c.name;
   }
@@ -160,7 +160,7 @@ TEST(PlanGrid, AFailedSearchLeavesThePathAndTheGridAsTheyWere) {
       CPath path;
       path.points = {{1, 2, 50}, {3, 4, 60}};
       path.kind = 1;
-      path.ComputeGeometry();
+      path.GeometryChanged();
       const CPath before = path;
       EXPECT_EQ(
           g.FindPath(c.start.first, c.start.second, c.goal.first, c.goal.second, diagonal, path),

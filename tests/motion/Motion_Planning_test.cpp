@@ -216,7 +216,7 @@ PathResult PlanPath(PlanWorld& p, const std::string& call) {
   if (!path.points.empty()) {
     EXPECT_EQ(path.kind, 0) << call;
     EXPECT_FALSE(path.closed) << call;
-    EXPECT_EQ(path.computed.size(), path.points.size()) << call;
+    EXPECT_EQ(path.computed().size(), path.points.size()) << call;
   }
   return r;
 }
@@ -276,8 +276,8 @@ TEST(PlannedPaths, ThePotentialPathGoesAroundAWallWhenLongEnoughIsAllowed) {
       // It gave up with the first point that made the path too long.
       const double last = std::hypot(r.points.back().first - r.points[r.points.size() - 2].first,
                                      r.points.back().second - r.points[r.points.size() - 2].second);
-      EXPECT_GT(path.length, factor * 26) << factor;
-      EXPECT_LE(path.length - last, factor * 26) << factor;
+      EXPECT_GT(path.length(), factor * 26) << factor;
+      EXPECT_LE(path.length() - last, factor * 26) << factor;
     }
     EXPECT_EQ(r.points.front(), std::make_pair(4.0, 0.0));
     EXPECT_EQ(p.self->x, 4);

@@ -27,11 +27,7 @@ class ParticleDrawTest : public ::testing::Test {
  protected:
   ParticleDrawTest() {
     w.rt.settings.showErrors = false;
-    Display& d = w.rt.display;
-    d.SetRegionSize(64, 48, true);
-    GameWindow* window = d.window();
-    if (!window || !d.device.Create(*window, 64, 48, false, "test")) ADD_FAILURE() << "no device";
-    d.device.BeginFrame();
+    w.UseDevice(64, 48);
     obj = w.AddObject("obj");
     CRoom room;
     room.width = 64;
@@ -56,10 +52,7 @@ class ParticleDrawTest : public ::testing::Test {
     Call("part_type_color1", {t, double(color)});
     return t;
   }
-  std::uint32_t Pixel(int x, int y) {
-    const auto image = w.rt.display.device.ReadBackBuffer(x, y, 1, 1);
-    return image ? image->GetPixel(0, 0) : 0xDEADBEEF;
-  }
+  std::uint32_t Pixel(int x, int y) { return w.Pixel(x, y); }
 
   pxtest::WorldRun w;
   std::int32_t obj = -1;

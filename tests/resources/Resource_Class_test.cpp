@@ -1,7 +1,6 @@
 // Record details of single resource kinds.
 #include <gtest/gtest.h>
 
-
 #include "resources/Resource_Chunks.h"
 #include "support/RecordTest.h"
 #include "support/TestSupport.h"
@@ -87,8 +86,9 @@ TEST(Image, PixelBlockIsStoredWhenTheSizeProductIsPositive) {
     bool block;
     int width, height;
   };
-  for (const Case c : {Case{0, 7, false, 0, 0}, Case{3, 0, false, 0, 0}, Case{-2, 3, false, 0, 0},
-                       Case{4, -1, false, 0, 0}, Case{-2, -3, true, 0, 0}, Case{2, 3, true, 2, 3}}) {
+  for (const Case c :
+       {Case{0, 7, false, 0, 0}, Case{3, 0, false, 0, 0}, Case{-2, 3, false, 0, 0},
+        Case{4, -1, false, 0, 0}, Case{-2, -3, true, 0, 0}, Case{2, 3, true, 2, 3}}) {
     SCOPED_TRACE(testing::Message() << c.w << " x " << c.h);
     CStream s;
     for (int v : {800, c.w, c.h}) StreamWriteInt(s, v);
@@ -303,7 +303,7 @@ TEST(Path, KindOtherThanOneIsStraightAndPrecisionIsClamped) {
   ASSERT_TRUE(path.LoadFromStream(s));
   EXPECT_EQ(path.kind, 0);
   EXPECT_EQ(path.precision, 8);
-  EXPECT_EQ(path.length, 50.0);
+  EXPECT_EQ(path.length(), 50.0);
 }
 
 TEST(Event, ActionsWithEveryListEmptyAreAccepted) {

@@ -8,6 +8,7 @@
 
 int FuzzLoader(const std::uint8_t* data, std::size_t size);
 int FuzzSavedGame(const std::uint8_t* data, std::size_t size);
+int FuzzReplay(const std::uint8_t* data, std::size_t size);
 
 TEST(FuzzRegressions, LoaderInputsLoadWithoutFault) {
   const std::filesystem::path dir = PXRUN_SOURCE_DIR "/fuzz/regressions/loader";
@@ -22,4 +23,9 @@ TEST(FuzzRegressions, LoaderInputsLoadWithoutFault) {
 TEST(FuzzRegressions, SavedGameSeedsAndInputsLoadOrAreRefusedCleanly) {
   pxtest::ReplayFuzzInputs(FuzzSavedGame, {PXRUN_SOURCE_DIR "/fuzz/seeds/savegame",
                                            PXRUN_SOURCE_DIR "/fuzz/regressions/savegame"});
+}
+
+TEST(FuzzRegressions, ReplaySeedsAndInputsParseOrAreRefusedCleanly) {
+  pxtest::ReplayFuzzInputs(FuzzReplay, {PXRUN_SOURCE_DIR "/fuzz/seeds/replay",
+                                        PXRUN_SOURCE_DIR "/fuzz/regressions/replay"});
 }

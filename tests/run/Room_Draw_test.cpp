@@ -33,11 +33,7 @@ class RoomDrawTest : public ::testing::Test {
  protected:
   RoomDrawTest() {
     w.rt.settings.showErrors = false;
-    Display& d = w.rt.display;
-    d.SetRegionSize(64, 48, true);
-    GameWindow* window = d.window();
-    if (!window || !d.device.Create(*window, 64, 48, false, "test")) ADD_FAILURE() << "no device";
-    d.device.BeginFrame();
+    w.UseDevice(64, 48);
     obj = w.AddObject("obj");
     CRoom room;
     room.width = 64;
@@ -53,10 +49,7 @@ class RoomDrawTest : public ::testing::Test {
   }
   CRoom& room() { return *CurrentRoomData(w.rt); }
 
-  std::uint32_t Pixel(int x, int y) {
-    const auto image = w.rt.display.device.ReadBackBuffer(x, y, 1, 1);
-    return image ? image->GetPixel(0, 0) : 0xDEADBEEF;
-  }
+  std::uint32_t Pixel(int x, int y) { return w.Pixel(x, y); }
 
   WorldRun w;
   std::int32_t obj = -1;

@@ -96,7 +96,7 @@ TEST_F(CollisionPhaseTest, AfterASolidCollisionPathsAdvanceAgain) {
   CPath path;
   path.closed = false;
   path.points = {{0, 0, 100}, {100, 0, 100}};
-  path.ComputeGeometry();
+  path.GeometryChanged();
   w.rt.resources.paths.add("pth", path);
   w.object(b).solid = true;
   // a follows the path 3 pixels a step into b; the event moves b away, so

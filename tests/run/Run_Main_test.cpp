@@ -53,4 +53,51 @@ TEST(RunMain, AStepThatThrowsEndsTheGameWithAFatalReport) {
   }
 }
 
+TEST(RunMain, TheTimeLimitStopsALoopThatNeverEnds) {
+  // The loop in a script, called in a loop, inside a with: every level
+  // stops, and the one report names the event.
+  const struct {
+    const char* step;
+    const char* script;
+  } cases[] = {
+      {"log('step'); while (true) {}", ""},
+      {"log('step'); repeat (1000000000) { with (all) spin(); }", "do { x += 1; } until (false);"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.step);
+    WorldRun w;
+    if (*c.script) w.AddScript("spin", c.script);
+    const std::int32_t obj = w.AddObject("obj");
+    w.On(obj, EventKind::Step, kEvStepNormal, {CodeAction(c.step)});
+    CRoom room;
+    room.instances = {{.x = 0, .y = 0, .object = obj, .id = 100001, .creation_code = ""}};
+    w.rt.resources.rooms.add("rm", room);
+    ASSERT_TRUE(w.Start());
+    SetTimeLimit(w.rt.code.exec, 0.2);
+
+    EXPECT_FALSE(RunGame(w.rt));
+
+    EXPECT_EQ(w.TakeLog(), "step");
+    EXPECT_TRUE(w.rt.code.report.aborting);
+    const std::string shown = w.run.out.str();
+    EXPECT_NE(shown.find("FATAL ERROR in\naction number 1\nof Step Event\nfor object obj"),
+              std::string::npos)
+        << shown;
+    EXPECT_NE(shown.find("The run has passed its time limit of 0.2 seconds."), std::string::npos)
+        << shown;
+  }
+}
+
+TEST(RunMain, TheTimeLimitEndsARunBetweenSteps) {
+  WorldRun w;
+  w.rt.resources.rooms.add("rm", CRoom{});  // no code runs at all
+  ASSERT_TRUE(w.Start());
+  SetTimeLimit(w.rt.code.exec, 1e-9);
+  testing::internal::CaptureStderr();
+  RunGame(w.rt);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "pxrun: The run has passed its time limit of 1e-09 seconds.\n");
+  EXPECT_TRUE(w.rt.code.report.aborting);
+}
+
 }  // namespace

@@ -59,7 +59,7 @@ class SavedGames : public ::testing::Test {
     CPath path;
     path.closed = false;
     path.points = {{0, 0, 100}, {200, 0, 100}};
-    path.ComputeGeometry();
+    path.GeometryChanged();
     rt.resources.paths.add("pth", path);
     CTimeLine line;
     line.steps = {100};

@@ -104,11 +104,7 @@ class TransitionTest : public ::testing::Test {
  protected:
   TransitionTest() {
     w.rt.settings.showErrors = false;
-    Display& d = w.rt.display;
-    d.SetRegionSize(64, 48, true);
-    GameWindow* window = d.window();
-    if (!window || !d.device.Create(*window, 64, 48, false, "test")) ADD_FAILURE() << "no device";
-    d.device.BeginFrame();
+    w.UseDevice(64, 48);
     obj = w.AddObject("obj");
     for (const std::uint32_t colour : {0x0000FFu, 0xFF0000u}) {
       CRoom room;
@@ -130,10 +126,7 @@ class TransitionTest : public ::testing::Test {
     ASSERT_EQ(w.rt.rooms.index, 1);
   }
 
-  std::uint32_t Pixel(int x, int y) {
-    const auto image = w.rt.display.device.ReadBackBuffer(x, y, 1, 1);
-    return image ? image->GetPixel(0, 0) : 0xDEADBEEF;
-  }
+  std::uint32_t Pixel(int x, int y) { return w.Pixel(x, y); }
   bool SurfacesLeft() {
     const SurfaceTable& s = w.rt.display.surfaces;
     for (int id = 0; id < s.slotCount(); ++id)

@@ -26,6 +26,11 @@ TEST(CommandLine, Errors) {
       {"--screenshot"},
       {"--screenshot=", "game.exe"},
       {"--input=", "game.exe"},
+      {"--time-limit"},
+      {"--time-limit", "0", "game.exe"},
+      {"--time-limit=-1", "game.exe"},
+      {"--time-limit=inf", "game.exe"},
+      {"--time-limit", "2s", "game.exe"},
   };
   for (const auto& args : bad) EXPECT_FALSE(ParseCommandLine(args).error.empty()) << args.size();
 }
@@ -44,6 +49,12 @@ TEST(CommandLine, DoubleDashEndsOptions) {
   EXPECT_TRUE(cl.error.empty());
   EXPECT_EQ(cl.maxSteps, 7);
   EXPECT_EQ(cl.gameFile, "--weird-name");
+}
+
+TEST(CommandLine, TimeLimitInSeconds) {
+  EXPECT_EQ(ParseCommandLine({"--time-limit", "2.5", "g"}).timeLimit, 2.5);
+  EXPECT_EQ(ParseCommandLine({"--time-limit=30", "g"}).timeLimit, 30.0);
+  EXPECT_FALSE(ParseCommandLine({"g"}).timeLimit.has_value());
 }
 
 TEST(CommandLine, RunnerItselfHoldsNoGame) {

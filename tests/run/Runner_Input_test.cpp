@@ -102,6 +102,20 @@ TEST(Replay, ErrorsNameTheFileAndLine) {
   }
 }
 
+TEST(Replay, LongLinesAreRefusedAndBadWordsQuotedShort) {
+  const std::string word(200, 'k');
+  EXPECT_EQ(ParseReplay("1 " + word, "in").error,
+            "in:1: unknown event '" + std::string(80, 'k') + "...'");
+  const std::string longLine = "1 keydown 37 #" + std::string(kMaxReplayLine, ' ');
+  EXPECT_EQ(ParseReplay("1 close\n" + longLine, "in").error,
+            "in:2: line longer than 4096 characters");
+}
+
+TEST(Replay, AnEndlessFileIsRefusedAtItsFirstLongLine) {
+  const ReplayFile f = LoadReplay("/dev/zero");
+  EXPECT_EQ(f.error, "/dev/zero:1: line longer than 4096 characters");
+}
+
 TEST(Replay, LoadingAFile) {
   const auto dir = std::filesystem::temp_directory_path();
   const std::string path = (dir / "pxrun-replay-test.txt").string();

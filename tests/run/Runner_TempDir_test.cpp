@@ -1,9 +1,11 @@
 #include "run/Runner_TempDir.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <fstream>
 #include <map>
@@ -52,10 +54,47 @@ TEST(TempDir, CreatesMissingBaseAndRemovesNestedTree) {
     const std::string name = temp.MakeTempFileName(".wav");
     EXPECT_TRUE(name.starts_with(path + "/a"));
     EXPECT_TRUE(name.ends_with(".wav"));
-    EXPECT_FALSE(fs::exists(name));
+    EXPECT_TRUE(fs::is_regular_file(name));  // taken at once, so no other run gets it
+    EXPECT_EQ(temp.MakeTempFileName("/../../escape").find('/', path.size() + 1), std::string::npos);
   }
   EXPECT_FALSE(fs::exists(path));
   EXPECT_TRUE(fs::exists(base));
+}
+
+TEST(TempDir, StillCreatedWhenEveryNumberedNameIsTaken) {
+  pxtest::ScratchDir dir;
+  for (int n = 0; n <= 99999; ++n)
+    ASSERT_EQ(::mkdir((dir.path() / ("px_ttt_" + std::to_string(n))).c_str(), 0700), 0);
+  TempDir temp;
+  ASSERT_TRUE(temp.TryCreate(dir.path().string()));
+  EXPECT_TRUE(fs::path(temp.path()).filename().string().starts_with("px_ttt_"));
+  EXPECT_TRUE(fs::is_empty(temp.path()));
+}
+
+TEST(TempDir, FoldersOfKilledRunsAreRemovedAtStartUp) {
+  pxtest::ScratchDir dir;
+  const fs::path base = dir / "base";
+  pxtest::WriteText(dir / "tempdir.txt", base.string() + "\n");
+  const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
+  auto folder = [&](const std::string& name, bool aged) {
+    fs::create_directories(base / name / "sub");
+    pxtest::WriteText(base / name / "sub/file.txt", "left behind");
+    if (aged) fs::last_write_time(base / name, old);
+    return base / name;
+  };
+  TempDir running;  // a run that is still going holds its folder
+  ASSERT_TRUE(running.TryCreate(base.string()));
+  fs::last_write_time(running.path(), old);
+  const fs::path killed = folder("px_ttt_4242", true);
+  const fs::path young = folder("px_ttt_4243", false);
+  const fs::path foreign = folder("other_4244", true);
+
+  TempDir next;
+  ASSERT_TRUE(next.Create(dir.path(), FakeEnv({})));
+  EXPECT_FALSE(fs::exists(killed));
+  EXPECT_TRUE(fs::exists(running.path()));
+  EXPECT_TRUE(fs::exists(young));  // may be a run that has not locked it yet
+  EXPECT_TRUE(fs::exists(foreign));
 }
 
 TEST(TempDir, FallsBackWhenTheBaseCannotBeCreated) {

@@ -196,7 +196,7 @@ CPath MakePath(int kind, bool closed, int precision) {
   p.closed = closed;
   p.precision = precision;
   p.points = {{0, 0, 100}, {64, 0, 50}, {64, 48, 100}, {0, 48, 25}};
-  p.ComputeGeometry();
+  p.GeometryChanged();
   return p;
 }
 

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <random>
 
@@ -41,15 +42,10 @@ TEST(IniFiles, ReadingRules) {
     const char* key;
     const char* value;  // nullptr: missing
   } cases[] = {
-      {"PLAYER", "name", "Ann Lee"},
-      {"player", "EMPTY", ""},
-      {"Player", "equation", "a=b"},
+      {"PLAYER", "name", "Ann Lee"},   {"player", "EMPTY", ""},      {"Player", "equation", "a=b"},
       {"player", "lives", nullptr},  // only the first section of a name counts
-      {"player", "noequals", nullptr},
-      {"", "top", nullptr},
-      {"Player", "top", nullptr},
-      {"other", "x", nullptr},
-      {"missing", "name", nullptr},
+      {"player", "noequals", nullptr}, {"", "top", nullptr},         {"Player", "top", nullptr},
+      {"other", "x", nullptr},         {"missing", "name", nullptr},
   };
   for (const auto& c : cases) {
     const auto value = ini.read(c.section, c.key);
@@ -152,6 +148,62 @@ TEST(IniFunctions, EndOfRunWritesTheOpenFile) {
 // A child rewrites a large INI file over and over, alternating two texts;
 // it is killed at a random moment, and the file must be one of the two
 // whole.
+TEST(IniFiles, LineBreaksInNamesAndValuesReadBackAndAddNoLines) {
+  pxtest::InScratchDir dir;
+  const std::string path = (dir.path() / "x.ini").string();
+  const struct {
+    std::string section, key, value;
+  } cases[] = {
+      {"s", "k\n[evil]\nx", "1"},
+      {"s", "plain", "two\r\nlines\rand\nmore"},
+      {"a\nb", "k", "v\\n stays a backslash and n"},
+      {"s", "marker", "\\~looks escaped"},
+      {"s", "end", "ends with a break\n"},
+  };
+  {
+    IniFile ini(path);
+    for (const auto& c : cases) ini.write(c.section, c.key, c.value);
+    ASSERT_TRUE(ini.flush());
+  }
+  IniFile again(path);
+  for (const auto& c : cases) EXPECT_EQ(again.read(c.section, c.key), c.value) << c.value;
+  EXPECT_FALSE(again.sectionExists("evil"));
+  EXPECT_FALSE(again.keyExists("s", "k"));
+  std::size_t lines = 0;
+  for (char ch : ReadFile(path)) lines += ch == '\n';
+  EXPECT_EQ(lines, 7u);  // two headers and five keys
+}
+
+TEST(IniFiles, StaleTemporaryFilesGoWhenTheFileIsNextWritten) {
+  pxtest::InScratchDir dir;
+  namespace fs = std::filesystem;
+  const fs::path stale = dir.path() / ".x.ini.AbC123";
+  const fs::path fresh = dir.path() / ".x.ini.XyZ789";  // maybe another process writing now
+  const fs::path other = dir.path() / ".y.ini.AbC123";
+  for (const fs::path& p : {stale, fresh, other}) pxtest::WriteText(p, "partial");
+  const auto old = fs::file_time_type::clock::now() - std::chrono::hours(2);
+  fs::last_write_time(stale, old);
+  fs::last_write_time(other, old);
+  ASSERT_TRUE(ReplaceFileAtomically((dir.path() / "x.ini").string(), "[a]\r\n"));
+  EXPECT_FALSE(fs::exists(stale));
+  EXPECT_TRUE(fs::exists(fresh));
+  EXPECT_TRUE(fs::exists(other));
+}
+
+TEST(IniFiles, AFailedWriteKeepsTheValuesAndIsSaidOnce) {
+  IniFile ini("/no-such-folder-for-pxrun/x.ini");
+  ini.write("s", "k", "v");
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(ini.flush());
+  ini.write("s", "k2", "w");
+  EXPECT_FALSE(ini.flush());
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "pxrun: cannot write the INI file /no-such-folder-for-pxrun/x.ini: No such file or "
+            "directory\n");
+  EXPECT_EQ(ini.read("s", "k"), "v");
+  EXPECT_TRUE(ini.changed());
+}
+
 TEST(IniFiles, KilledWhileWritingLeavesAWholeFile) {
   pxtest::InScratchDir dir;
   const auto big = [](char value) {
@@ -180,7 +232,8 @@ TEST(IniFiles, KilledWhileWritingLeavesAWholeFile) {
     int status = 0;
     ::waitpid(child, &status, 0);
     const std::string now = ReadFile(path);
-    ASSERT_TRUE(now == oldText || now == newText) << "round " << round << ": " << now.size() << " bytes";
+    ASSERT_TRUE(now == oldText || now == newText)
+        << "round " << round << ": " << now.size() << " bytes";
   }
 }
 

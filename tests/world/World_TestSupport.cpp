@@ -9,6 +9,7 @@
 #include "run/Run_Main.h"
 #include "run/Run_Trigger.h"
 #include "run/Runner_Code.h"
+#include "run/Runtime.h"
 
 namespace pxtest {
 
@@ -172,6 +173,20 @@ std::string WorldRun::TakeLog() {
   for (const std::string& line : log) joined += (joined.empty() ? "" : "|") + line;
   log.clear();
   return joined;
+}
+
+void WorldRun::UseDevice(int width, int height) {
+  px::Display& d = rt.display;
+  d.SetRegionSize(width, height, true);
+  px::GameWindow* window = d.window();
+  if (!window || !d.device.Create(*window, width, height, false, "test"))
+    ADD_FAILURE() << "no device";
+  d.device.BeginFrame();
+}
+
+std::uint32_t WorldRun::Pixel(int x, int y) {
+  const auto image = rt.display.device.ReadBackBuffer(x, y, 1, 1);
+  return image ? image->GetPixel(0, 0) : 0xDEADBEEF;
 }
 
 }  // namespace pxtest

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -56,6 +57,12 @@ class WorldRun {
   std::string Play(std::int64_t steps);
   // The log as one text, entries separated by '|'; clears it.
   std::string TakeLog();
+
+  // Gives the run a headless drawing device of this size, its frame begun,
+  // for tests that look at pixels; fails the test when there is none.
+  void UseDevice(int width, int height);
+  // The device's pixel at (x, y) as ARGB.
+  std::uint32_t Pixel(int x, int y);
 
   TestRun run;
   px::Runtime& rt = run.rt;
