@@ -2,10 +2,13 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <sstream>
 
 #include "library/Function_Registry.h"
 #include "platform/Platform.h"
+#include "run/Dialog_State.h"
 #include "run/Runner_CommandLine.h"
 #include "run/Runner_Form.h"
 #include "run/Runner_Input.h"
@@ -18,7 +21,8 @@ static std::string SelfPath() {
   return fs::read_symlink("/proc/self/exe", ec).string();
 }
 
-static int Play(const px::CommandLine& cl, std::vector<px::ReplayEvent> replay) {
+static int Play(const px::CommandLine& cl, std::vector<px::ReplayEvent> replay,
+                const std::string& answers) {
   std::unique_ptr<px::Platform> platform;
   try {
     platform = px::CreatePlatform({.headless = cl.headless, .out = nullptr});
@@ -31,6 +35,7 @@ static int Play(const px::CommandLine& cl, std::vector<px::ReplayEvent> replay) 
   rt.maxSteps = cl.maxSteps;
   rt.screenshotFile = cl.screenshotFile;
   rt.replay = std::move(replay);
+  if (!answers.empty()) px::SetDialogAnswers(rt, answers);
   rt.parameters.push_back(cl.gameFile);
   rt.parameters.insert(rt.parameters.end(), cl.gameArguments.begin(), cl.gameArguments.end());
   rt.files.secureMode = px::SecureModeFromRegistry(rt.files.registry);
@@ -51,7 +56,7 @@ int main(int argc, char** argv) {
     cl.gameArguments = args;
     cl.headless = std::getenv("PXRUN_HEADLESS") != nullptr;
     if (const char* steps = std::getenv("PXRUN_MAX_STEPS")) cl.maxSteps = std::atoll(steps);
-    return Play(cl, {});
+    return Play(cl, {}, {});
   }
 
   const px::CommandLine cl = px::ParseCommandLine(args);
@@ -76,5 +81,16 @@ int main(int argc, char** argv) {
     }
     replay = std::move(file.events);
   }
-  return Play(cl, std::move(replay));
+  std::string answers;
+  if (!cl.answersFile.empty()) {
+    std::ifstream in(cl.answersFile, std::ios::binary);
+    if (!in) {
+      std::cerr << "pxrun: cannot read the answers file '" << cl.answersFile << "'\n";
+      return 2;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    answers = text.str();
+  }
+  return Play(cl, std::move(replay), answers);
 }

@@ -5,6 +5,7 @@
 
 #include "library/Function_Data_Structures.h"
 #include "library/Function_Date.h"
+#include "library/Function_Dialog.h"
 #include "library/Function_Display.h"
 #include "library/Function_Execute.h"
 #include "library/Function_File.h"
@@ -1360,6 +1361,7 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       ReplaceActionFunctions(),   //
       ObjectFunctions(),          //
       RoomFunctions(),            //
+      DialogFunctions(),          //
   };
   return families;
 }

@@ -19,6 +19,7 @@ std::string UsageText() {
          "  --max-steps N    end the game after N steps\n"
          "  --input FILE     replay the keyboard and mouse events in FILE\n"
          "  --screenshot FILE  write the last frame as PNG to FILE when the game ends\n"
+         "  --answers FILE   with --headless, answer the dialogs in order with the lines of FILE\n"
          "  --help           show this help and exit\n"
          "  --version        show the version and exit\n";
 }
@@ -85,6 +86,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       if (!FileOption(args, i, "--input", cl.inputFile, cl.error)) return cl;
     } else if (a == "--screenshot" || a.starts_with("--screenshot=")) {
       if (!FileOption(args, i, "--screenshot", cl.screenshotFile, cl.error)) return cl;
+    } else if (a == "--answers" || a.starts_with("--answers=")) {
+      if (!FileOption(args, i, "--answers", cl.answersFile, cl.error)) return cl;
     } else {
       cl.error = "unknown option '" + a + "'";
       return cl;

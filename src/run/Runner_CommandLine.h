@@ -16,6 +16,7 @@ struct CommandLine {
   std::optional<std::int64_t> maxSteps;
   std::string inputFile;       // --input: window events to replay
   std::string screenshotFile;  // --screenshot: where the last frame goes
+  std::string answersFile;     // --answers: the answers headless dialogs take
   std::string gameFile;
   std::vector<std::string> gameArguments;
   std::string error;  // set when the command line is not usable
