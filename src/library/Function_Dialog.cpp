@@ -134,23 +134,17 @@ PX_DIALOG_FN(ShowMenuPos) {
 PX_DIALOG_FN(GetColor) {
   result.setReal(PickColor(rt, a[0].real));
 }
-// The prompt of a file dialog: its title, and the filter on a line of its
-// own when there is one.
-std::string FilePrompt(const char* title, const RValue& filter) {
-  const std::string f = Shown(filter);
-  return f.empty() ? std::string(title) : title + ("#" + f);
-}
 PX_DIALOG_FN(GetOpenFilename) {
-  result.setString(PickPath(rt, FilePrompt("Open", a[0]), Shown(a[1])));
+  result.setString(PickPath(rt, PathPicker::Open, "Open", Shown(a[0]), Shown(a[1])));
 }
 PX_DIALOG_FN(GetSaveFilename) {
-  result.setString(PickPath(rt, FilePrompt("Save As", a[0]), Shown(a[1])));
+  result.setString(PickPath(rt, PathPicker::Save, "Save As", Shown(a[0]), Shown(a[1])));
 }
 PX_DIALOG_FN(GetDirectory) {
-  result.setString(PickPath(rt, "Select Directory", Shown(a[0])));
+  result.setString(PickPath(rt, PathPicker::Directory, "Select Directory", "", Shown(a[0])));
 }
 PX_DIALOG_FN(GetDirectoryAlt) {
-  result.setString(PickPath(rt, Shown(a[0]), Shown(a[1])));
+  result.setString(PickPath(rt, PathPicker::Directory, Shown(a[0]), "", Shown(a[1])));
 }
 
 // ---- The highscore table ----

@@ -7,6 +7,7 @@
 #include "code/Support_Format.h"
 #include "platform/Platform_Input.h"
 #include "platform/Platform_Keymap.h"
+#include "platform/Platform_Picker.h"
 #include "run/Dialog_State.h"
 #include "run/Dialog_Text.h"
 #include "run/Dialog_Window.h"
@@ -172,13 +173,55 @@ double ShowPopupMenu(Runtime& rt, std::string_view text, std::optional<Point> at
   return chosen ? static_cast<double>(*chosen) : def;
 }
 
+namespace {
+
+// The desktop's picker, with the game window's events handled meanwhile
+// (its input set aside); nothing when there is none.
+std::optional<PickerOutcome> DesktopPicker(Runtime& rt, const std::vector<std::string>& args) {
+  if (rt.platform.headless()) return std::nullopt;
+  rt.platform.setInputSink([](const InputEvent&) {});
+  PickerOutcome outcome = RunDesktopPicker(args, [&rt] { rt.platform.pumpEvents(); });
+  RestoreGameInput(rt);
+  ClearInput(rt.input);
+  if (outcome.kind == PickerOutcome::Kind::Unavailable) return std::nullopt;
+  return outcome;
+}
+
+// A folder as zenity's preset: with a final "/" it opens inside it.
+std::string FolderPreset(std::string_view preset) {
+  std::string folder(preset);
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  return folder;
+}
+
+}  // namespace
+
 double PickColor(Runtime& rt, double def) {
+  const auto bgr = static_cast<std::uint32_t>(RealToInt(def));
+  const std::string rgb = "rgb(" + std::to_string(bgr & 0xFF) + "," +
+                          std::to_string((bgr >> 8) & 0xFF) + "," +
+                          std::to_string((bgr >> 16) & 0xFF) + ")";
+  if (const auto picked = DesktopPicker(rt, {"--color-selection", "--color=" + rgb}))
+    return picked->kind == PickerOutcome::Kind::Chosen ? double(PickerColor(picked->text)) : -1;
   const std::string typed = AskText(rt, "Color", RealToText(def));
   if (const auto n = TypedInteger(typed)) return *n < 0 ? -1 : (*n & 0xFFFFFF);
   return -1;
 }
 
-std::string PickPath(Runtime& rt, std::string_view prompt, std::string_view preset) {
+std::string PickPath(Runtime& rt, PathPicker kind, std::string_view title, std::string_view filter,
+                     std::string_view preset) {
+  std::vector<std::string> args{"--file-selection", "--title=" + std::string(title)};
+  if (kind == PathPicker::Save) args.insert(args.end(), {"--save", "--confirm-overwrite"});
+  if (kind == PathPicker::Directory) {
+    args.push_back("--directory");
+    if (!preset.empty()) args.push_back("--filename=" + FolderPreset(preset));
+  } else {
+    if (!preset.empty()) args.push_back("--filename=" + std::string(preset));
+    for (std::string& f : PickerFileFilters(std::string(filter))) args.push_back(std::move(f));
+  }
+  if (const auto picked = DesktopPicker(rt, args)) return picked->text;
+  std::string prompt(title);
+  if (!filter.empty()) prompt += "#" + std::string(filter);
   const MessageResult r = RunMessageDialog(rt, InputRequest(prompt, preset));
   return r.button == 0 ? std::string() : r.input;
 }

@@ -48,11 +48,13 @@ std::string AskText(Runtime& rt, std::string_view text, std::string_view def);
 // the chosen item's index, or `def` when none was chosen.
 double ShowPopupMenu(Runtime& rt, std::string_view items, std::optional<Point> at, double def);
 
-// The pickers; headless and where no picker is available they ask through
-// the input line. The colour, or -1 when cancelled.
+// The pickers: the desktop's own where one is available, else the input
+// line (always when headless). The colour, or -1 when cancelled.
 double PickColor(Runtime& rt, double def);
-// A path asked for through the input line with this prompt (line breaks
-// written as "#") and preset text; "" when cancelled.
-std::string PickPath(Runtime& rt, std::string_view prompt, std::string_view preset);
+enum class PathPicker : std::uint8_t { Open, Save, Directory };
+// The path chosen, "" when cancelled. `filter` holds description and mask
+// pairs joined by "|".
+std::string PickPath(Runtime& rt, PathPicker kind, std::string_view title, std::string_view filter,
+                     std::string_view preset);
 
 }  // namespace px

@@ -154,6 +154,10 @@ Point DialogMouse(Runtime& rt) {
   return rt.display.WindowToRegion(rt.platform.mousePosition());
 }
 
+void RestoreGameInput(Runtime& rt) {
+  rt.platform.setInputSink([&rt](const InputEvent& e) { ApplyInputEvent(rt, e); });
+}
+
 WindowArt::~WindowArt() {
   for (const int t : textures_) rt_.display.textures.DeleteTexture(t);
   for (const auto& f : fonts_) FreeTextures(rt_.display.textures, *f);
@@ -214,8 +218,7 @@ ModalWindow::~ModalWindow() {
   // draws into it.
   paint([] {});
   if (frame_ >= 0) rt_.display.textures.DeleteTexture(frame_);
-  Runtime& rt = rt_;
-  rt.platform.setInputSink([&rt](const InputEvent& e) { ApplyInputEvent(rt, e); });
+  RestoreGameInput(rt_);
 }
 
 void ModalWindow::paint(const std::function<void()>& draw) {

@@ -28,6 +28,9 @@ class CFont;
 
 // The mouse in the game window's drawing coordinates.
 Point DialogMouse(Runtime& rt);
+// Window events change the game's input state again, after a dialog set
+// them aside.
+void RestoreGameInput(Runtime& rt);
 
 // Textures and fonts made for one showing of a window and freed with it, so
 // nothing outlives a device reset.
