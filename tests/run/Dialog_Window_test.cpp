@@ -170,3 +170,67 @@ TEST(HighscoreWindow, RowsColoursAndBorder) {
 }
 
 }  // namespace
+
+namespace {
+
+// The windows' own loop, driven by keys the platform delivers: each window
+// closes on its key with its answer, the game's frame is back afterwards,
+// and window events reach the game's input again.
+TEST(ModalWindows, KeysCloseThemAndTheGameGetsItsInputBack) {
+  WindowRun run(400, 300);
+  pxtest::ScratchDir dir;
+  run.rt.files.registry.useDatabase((dir / "registry.sqlite").string());
+  const Rect game{1, 1, 398, 298};
+  run.rt.display.draw.Rectangle(0, 0, 400, 300, 0xFF204060, 0xFF204060, 0xFF204060, 0xFF204060,
+                                false);
+  const std::uint32_t before = run.Pixel(200, 150);
+  Platform& platform = *run.platform;
+
+  MessageRequest request;
+  request.text = "Save?";
+  request.buttons = {"&Yes", "&Later", "&No"};
+  const struct {
+    int key;
+    int button;
+  } keys[] = {{13, 1}, {27, 0}};
+  for (const auto& k : keys) {
+    platform.injectKey(k.key, true);
+    EXPECT_EQ(RunMessageWindow(run.rt, request).button, k.button) << k.key;
+  }
+  // Alt with a shortcut's key.
+  platform.injectKey(18, true);
+  platform.injectKey('N', true);
+  EXPECT_EQ(RunMessageWindow(run.rt, request).button, 3);
+  platform.injectKey(18, false);
+  platform.pumpEvents();
+
+  // The input line keeps its preset when closed at once.
+  MessageRequest input;
+  input.text = "Name?";
+  input.buttons = {"", "OK", ""};
+  input.input = true;
+  input.inputText = "Ann";
+  platform.injectKey(13, true);
+  const MessageResult typed = RunMessageWindow(run.rt, input);
+  EXPECT_EQ(typed.button, 2);
+  EXPECT_EQ(typed.input, "Ann");
+
+  // Down twice skips the separator and lands on the second item.
+  const std::vector<MenuItem> items = ParseMenu("New|-|Open|Quit");
+  for (const int key : {40, 40, 13}) platform.injectKey(key, true);
+  EXPECT_EQ(RunMenuWindow(run.rt, items, {10, 10}), 1);
+  platform.injectKey(27, true);
+  EXPECT_EQ(RunMenuWindow(run.rt, items, {10, 10}), std::nullopt);
+
+  platform.injectKey(13, true);
+  EXPECT_EQ(RunHighscoreWindow(run.rt, ReadScores(run.rt), 1), "");
+
+  EXPECT_EQ(run.Pixel(200, 150), before);
+  EXPECT_EQ(run.Count(game, before), 398 * 298);
+  // Events reach the game again.
+  platform.injectKey('A', true);
+  platform.pumpEvents();
+  EXPECT_TRUE(run.rt.input.held['A']);
+}
+
+}  // namespace
