@@ -532,4 +532,148 @@ std::string RunHighscoreWindow(Runtime& rt, const ScoreTable& table, int rank) {
   return typed;
 }
 
+namespace {
+
+struct ChoiceArt {
+  const CFont* text = nullptr;
+  const CFont* button = nullptr;
+  const CFont* caption = nullptr;
+  std::array<int, 3> images{-1, -1, -1};
+};
+
+ChoiceArt MakeChoiceArt(WindowArt& art, const ChoiceWindow& w) {
+  ChoiceArt c;
+  c.text = &art.font(w.font);
+  c.button = &art.font(DialogFont{"MS Sans Serif", 8, 0xFFFFFF, FontStyle::Bold});
+  c.caption = c.button;
+  for (int k = 0; k < 3; ++k) c.images[static_cast<std::size_t>(k)] = art.texture(DefaultButton(k));
+  return c;
+}
+
+Rect ChoiceClient(Runtime& rt, const ChoiceWindow& w) {
+  const Size screen = rt.display.device.backBuffer();
+  return {(screen.width - w.size.width) / 2, (screen.height - w.size.height) / 2, w.size.width,
+          w.size.height};
+}
+
+Rect ChoiceButton(const Rect& client, std::size_t i) {
+  return {client.x + 8 + static_cast<int>(i) * (kDefaultButton.width + 8),
+          client.y + client.height - kDefaultButton.height - 8, kDefaultButton.width,
+          kDefaultButton.height};
+}
+
+// The last lines of the text that fit the box, each cut to its width.
+void DrawTextEnd(Runtime& rt, const CFont& font, std::string_view text, const Rect& box) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(start, end - start);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    lines.push_back(line);
+    start = end + 1;
+  }
+  const int height = std::max(LineHeight(font), 1);
+  const auto fit = static_cast<std::size_t>(std::max(box.height / height, 1));
+  const std::size_t first = lines.size() > fit ? lines.size() - fit : 0;
+  int y = box.y;
+  for (std::size_t i = first; i < lines.size(); ++i, y += height) {
+    std::string_view line = lines[i];
+    while (!line.empty() && TextWidth(font, line) > box.width) line.remove_suffix(1);
+    DrawDialogText(rt, font, line, box.x, y, 0, 0, 0x000000, 1);
+  }
+}
+
+void DrawChoiceWith(Runtime& rt, const ChoiceArt& c, const ChoiceWindow& w, int hover,
+                    bool pressed) {
+  const Rect client = ChoiceClient(rt, w);
+  const int bar = LineHeight(*c.caption) + 6;
+  FillBox(rt, {client.x - 3, client.y - bar - 3, client.width + 6, client.height + bar + 6},
+          0x6E5A3C, 1);
+  DrawDialogText(rt, *c.caption, w.caption, client.x + 2, client.y - bar, client.width - 4, 0,
+                 0xFFFFFF, 1);
+  FillBox(rt, client, 0xD8E0E8, 1);
+  const Rect memo{client.x + 8, client.y + 8, client.width - 16,
+                  client.height - kDefaultButton.height - 24};
+  FillBox(rt, memo, 0xFFFFFF, 1);
+  FrameBox(rt, memo, 0x808080, 1);
+  DrawTextEnd(rt, *c.text, w.text, {memo.x + 4, memo.y + 2, memo.width - 8, memo.height - 4});
+  for (std::size_t i = 0; i < w.buttons.size(); ++i) {
+    const Rect box = ChoiceButton(client, i);
+    const bool over = hover == static_cast<int>(i);
+    StretchTexture(rt, c.images[over ? (pressed ? 2 : 1) : 0], box, 1);
+    DrawDialogText(rt, *c.button, ButtonCaption(w.buttons[i]), box.x,
+                   box.y + (box.height - LineHeight(*c.button)) / 2, box.width, 1,
+                   over ? 0x00FFFF : 0xFFFFFF, 1);
+  }
+}
+
+int ChoiceAt(Runtime& rt, const ChoiceWindow& w, Point p) {
+  const Rect client = ChoiceClient(rt, w);
+  for (std::size_t i = 0; i < w.buttons.size(); ++i)
+    if (Inside(ChoiceButton(client, i), p)) return static_cast<int>(i);
+  return -1;
+}
+
+// The button whose shortcut is the key or character, -1 when none.
+int ChoiceForShortcut(const ChoiceWindow& w, int c) {
+  if (c <= 0 || c > 255) return -1;
+  for (std::size_t i = 0; i < w.buttons.size(); ++i) {
+    const char shortcut = ButtonShortcut(w.buttons[i]);
+    if (shortcut != 0 && static_cast<unsigned char>(shortcut) == std::toupper(c))
+      return static_cast<int>(i);
+  }
+  return -1;
+}
+
+}  // namespace
+
+void DrawChoiceWindow(Runtime& rt, WindowArt& art, const ChoiceWindow& window, int hover,
+                      bool pressed) {
+  DrawChoiceWith(rt, MakeChoiceArt(art, window), window, hover, pressed);
+}
+
+int RunChoiceWindow(Runtime& rt, const ChoiceWindow& w) {
+  if (!rt.display.device.exists()) return w.defaultButton;
+  WindowArt art(rt);
+  const ChoiceArt c = MakeChoiceArt(art, w);
+  int chosen = -1;
+  int pressedOn = -1;
+  ModalWindow window(rt);
+  window.run(
+      [&] {
+        const int hover = ChoiceAt(rt, w, DialogMouse(rt));
+        DrawChoiceWith(rt, c, w, hover, hover >= 0 && hover == pressedOn);
+      },
+      [&](const InputEvent& e) {
+        switch (e.kind) {
+          case InputEvent::Kind::KeyDown:
+            if (e.code == kVkEscape) return true;
+            if (e.code == kVkReturn) {
+              chosen = w.defaultButton;
+              return true;
+            }
+            if (AltHeld(rt)) chosen = ChoiceForShortcut(w, e.code);
+            return chosen >= 0;
+          case InputEvent::Kind::Character:
+            chosen = ChoiceForShortcut(w, e.code);
+            return chosen >= 0;
+          case InputEvent::Kind::MouseDown:
+            if (e.code == 1) pressedOn = ChoiceAt(rt, w, DialogMouse(rt));
+            return false;
+          case InputEvent::Kind::MouseUp: {
+            const int at = ChoiceAt(rt, w, DialogMouse(rt));
+            const bool done = e.code == 1 && at >= 0 && at == pressedOn;
+            pressedOn = -1;
+            if (done) chosen = at;
+            return done;
+          }
+          default:
+            return false;
+        }
+      });
+  return chosen;
+}
+
 }  // namespace px

@@ -114,4 +114,20 @@ void DrawHighscoreWindow(Runtime& rt, WindowArt& art, const ScoreTable& table, i
 // The name typed for the new entry.
 std::string RunHighscoreWindow(Runtime& rt, const ScoreTable& table, int rank);
 
+// A window of text and buttons in a row, such as the error window: the
+// end of `text` (CR LF or LF between lines) in a framed box, the buttons
+// (texts with their "&" shortcuts) below. The index of the button chosen,
+// -1 when closed with Escape or the window's close button.
+struct ChoiceWindow {
+  std::string caption;
+  std::string text;
+  std::vector<std::string> buttons;
+  int defaultButton = 0;  // chosen by Enter
+  Size size{499, 361};
+  DialogFont font{"Courier New", 10, 0x000000, FontStyle::Normal};
+};
+void DrawChoiceWindow(Runtime& rt, WindowArt& art, const ChoiceWindow& window, int hover,
+                      bool pressed);
+int RunChoiceWindow(Runtime& rt, const ChoiceWindow& window);
+
 }  // namespace px

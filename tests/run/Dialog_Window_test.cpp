@@ -234,3 +234,44 @@ TEST(ModalWindows, KeysCloseThemAndTheGameGetsItsInputBack) {
 }
 
 }  // namespace
+
+namespace {
+
+// The error window's kind: the end of a long text in its box, buttons
+// chosen by Enter, shortcuts with and without Alt, and Escape.
+TEST(ChoiceWindows, ShowTheTextsEndAndAnswerKeys) {
+  WindowRun run(520, 400);
+  ChoiceWindow w;
+  w.caption = "Error Messages";
+  for (int i = 0; i < 60; ++i) w.text += "line " + std::to_string(i) + "\r\n";
+  w.text += std::string(300, 'W');
+  w.buttons = {"&Abort", "&Ignore", "&Copy", "C&lear"};
+  {
+    WindowArt art(run.rt);
+    DrawChoiceWindow(run.rt, art, w, -1, false);
+  }
+  // The client area (499 × 361 at (10, 19)): the box is white where no text
+  // is, its last line (the long one, cut at the box) is drawn at its bottom.
+  const Rect memo{18, 27, 483, 312};
+  EXPECT_TRUE(Near(run.Pixel(memo.x + memo.width - 3, memo.y + 3), 0xFFFFFFFF, 2));
+  EXPECT_GT(run.Count({memo.x + 4, memo.y + memo.height - 30, memo.width - 8, 28}, 0xFF000000),
+            100);
+  EXPECT_EQ(run.Count({memo.x + memo.width, memo.y, 8, memo.height}, 0xFF000000), 0);
+  // Four buttons in a row under it.
+  for (int i = 0; i < 4; ++i)
+    EXPECT_TRUE(Near(run.Pixel(18 + 88 * i + 5, 19 + 361 - 33 + 12), 0xFF3C4658, 8)) << i;
+
+  Platform& platform = *run.platform;
+  const struct {
+    std::vector<int> keys;
+    int chosen;
+  } cases[] = {{{13}, 0}, {{27}, -1}, {{18, 'L'}, 3}, {{18, 'I'}, 1}};
+  for (const auto& c : cases) {
+    for (const int key : c.keys) platform.injectKey(key, true);
+    EXPECT_EQ(RunChoiceWindow(run.rt, w), c.chosen) << c.keys.back();
+    platform.injectKey(18, false);
+    platform.pumpEvents();
+  }
+}
+
+}  // namespace
