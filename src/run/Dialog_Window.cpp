@@ -111,17 +111,30 @@ struct MessageArt {
   const CFont* input = nullptr;
 };
 
+// The image keyed by `key`'s bottom-left pixel when that pixel is fully
+// transparent: every pixel of its colour becomes transparent too.
+TBitmap32 Keyed(const TBitmap32& image, const TBitmap32& key) {
+  TBitmap32 out = image;
+  if (key.empty()) return out;
+  const std::uint32_t corner = key.GetPixel(0, key.height() - 1);
+  if ((corner >> 24) != 0) return out;
+  for (int y = 0; y < out.height(); ++y)
+    for (int x = 0; x < out.width(); ++x)
+      if ((out.row(y)[x] & 0xFFFFFF) == (corner & 0xFFFFFF)) out.row(y)[x] = 0;
+  return out;
+}
+
 MessageArt MakeMessageArt(Runtime& rt, WindowArt& art) {
   const MessageSettings& s = Dialogs(rt).message;
   MessageArt m;
   if (const CBackground* b = rt.resources.backgrounds.get(s.background); b && !b->image.empty())
-    m.picture = art.texture(b->image);
+    m.picture = art.texture(Keyed(b->image, b->image));
   if (m.picture < 0) m.picture = art.texture(DefaultPicture());
   const CSprite* sprite = rt.resources.sprites.get(s.buttonSprite);
   for (int k = 0; k < 3; ++k) {
     const auto i = static_cast<std::size_t>(k);
     if (sprite && i < sprite->images.size() && !sprite->images[i].empty()) {
-      m.buttons[i] = art.texture(sprite->images[i]);
+      m.buttons[i] = art.texture(Keyed(sprite->images[i], sprite->images.front()));
     } else if (sprite && k > 0) {
       m.buttons[i] = m.buttons[i - 1];
     }

@@ -136,6 +136,19 @@ TEST_F(FixedMessage, InputLineAndOwnPictures) {
   EXPECT_TRUE(Near(run.Pixel(45, 60), 0xFF000080, 2));
 }
 
+// A picture whose bottom-left pixel is fully transparent leaves the window
+// see-through wherever the picture has that pixel's colour.
+TEST_F(FixedMessage, TransparentCornerKeysThePicture) {
+  const int back = pxtest::AddBackground(run.rt, pxtest::MakeImage(8, 8, [](int x, int y) {
+                                           if (x == 0 && y == 7) return 0x00FF0000u;
+                                           return x < 4 && y < 4 ? 0xFFFF0000u : 0xFF0000FFu;
+                                         }));
+  Call(run, "message_background", {Real(back)});
+  Draw();
+  EXPECT_EQ(run.Pixel(100, 88), 0xFF000000u);  // the red quarter is keyed out
+  EXPECT_EQ(run.Pixel(300, 200), 0xFF0000FFu);
+}
+
 TEST(HighscoreWindow, RowsColoursAndBorder) {
   WindowRun run(400, 440);
   pxtest::ScratchDir dir;
