@@ -2,11 +2,14 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <sstream>
 
 #include "library/Function_Registry.h"
 #include "platform/Platform.h"
 #include "platform/Platform_Versions.h"
+#include "run/Dialog_State.h"
 #include "run/Runner_CommandLine.h"
 #include "run/Runner_Form.h"
 #include "run/Runner_Input.h"
@@ -21,7 +24,8 @@ static std::string SelfPath() {
   return fs::read_symlink("/proc/self/exe", ec).string();
 }
 
-static int Play(const px::CommandLine& cl, std::vector<px::ReplayEvent> replay) {
+static int Play(const px::CommandLine& cl, std::vector<px::ReplayEvent> replay,
+                const std::string& answers) {
   std::unique_ptr<px::Platform> platform;
   try {
     platform = px::CreatePlatform({.headless = cl.headless, .out = nullptr});
@@ -36,6 +40,7 @@ static int Play(const px::CommandLine& cl, std::vector<px::ReplayEvent> replay) 
   if (cl.timeLimit) px::SetTimeLimit(rt.code.exec, *cl.timeLimit);
   rt.screenshotFile = cl.screenshotFile;
   rt.replay = std::move(replay);
+  if (!answers.empty()) px::SetDialogAnswers(rt, answers);
   rt.parameters.push_back(cl.gameFile);
   rt.parameters.insert(rt.parameters.end(), cl.gameArguments.begin(), cl.gameArguments.end());
   rt.files.secureMode = px::SecureModeFromRegistry(rt.files.registry);
@@ -60,7 +65,7 @@ int main(int argc, char** argv) {
     cl.gameArguments = args;
     cl.headless = std::getenv("PXRUN_HEADLESS") != nullptr;
     if (const char* steps = std::getenv("PXRUN_MAX_STEPS")) cl.maxSteps = std::atoll(steps);
-    return Play(cl, {});
+    return Play(cl, {}, {});
   }
 
   const px::CommandLine cl = px::ParseCommandLine(args);
@@ -84,10 +89,6 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  // Said here, where the player sees it; the runner then shows its own
-  // message for the game file too, in its own words.
-  if (const std::string problem = px::GameFileProblem(cl.gameFile); !problem.empty())
-    std::cerr << "pxrun: " << cl.gameFile << ": " << problem << '\n';
   std::vector<px::ReplayEvent> replay;
   if (!cl.inputFile.empty()) {
     px::ReplayFile file = px::LoadReplay(cl.inputFile);
@@ -97,5 +98,26 @@ int main(int argc, char** argv) {
     }
     replay = std::move(file.events);
   }
-  return Play(cl, std::move(replay));
+  std::string answers;
+  if (!cl.answersFile.empty()) {
+    std::ifstream in(cl.answersFile, std::ios::binary);
+    if (!in) {
+      std::cerr << "pxrun: cannot read the answers file '" << cl.answersFile << "'\n";
+      return 2;
+    }
+    // Bounded, so that a device or a runaway file cannot fill the memory.
+    constexpr std::size_t kMaxAnswersBytes = std::size_t{1} << 20;
+    answers.resize(kMaxAnswersBytes + 1);
+    in.read(answers.data(), static_cast<std::streamsize>(answers.size()));
+    answers.resize(static_cast<std::size_t>(in.gcount()));
+    if (answers.size() > kMaxAnswersBytes) {
+      std::cerr << "pxrun: " << cl.answersFile << ": an answers file is at most 1 MB\n";
+      return 2;
+    }
+  }
+  // Said here, where the player sees it; the runner then shows its own
+  // message for the game file too, in its own words.
+  if (const std::string problem = px::GameFileProblem(cl.gameFile); !problem.empty())
+    std::cerr << "pxrun: " << cl.gameFile << ": " << problem << '\n';
+  return Play(cl, std::move(replay), answers);
 }

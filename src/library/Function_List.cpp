@@ -5,6 +5,7 @@
 
 #include "library/Function_Data_Structures.h"
 #include "library/Function_Date.h"
+#include "library/Function_Dialog.h"
 #include "library/Function_Display.h"
 #include "library/Function_Execute.h"
 #include "library/Function_External.h"
@@ -1364,6 +1365,7 @@ std::span<const std::span<const FunctionDef>> BuiltinFunctionFamilies() {
       ObjectFunctions(),          //
       RoomFunctions(),            //
       MultiplayerFunctions(),     //
+      DialogFunctions(),          //
   };
   return families;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "code/Code_Exec.h"
+#include "run/Dialog_Window.h"
 #include "run/Event_Name.h"
 #include "run/Runtime.h"
 
@@ -57,6 +58,29 @@ void LogError(ErrorReportState& report, std::string_view message) {
   report.logBytes += message.size() + kGap.size();
 }
 
+// On a desktop with the game's window made, the runner draws the error
+// window itself; before that (and headless) the platform shows it.
+bool OwnErrorWindow(Runtime& rt) {
+  return !rt.platform.headless() && rt.display.hasWindow() && rt.display.device.exists();
+}
+
+// The error window with the memo and the buttons, each with its shortcut.
+ChoiceWindow ErrorWindow(const std::string& memo, const std::vector<std::string_view>& labels,
+                         int defaultButton) {
+  ChoiceWindow w;
+  w.caption = kErrorFormCaption;
+  w.text = memo;
+  for (const std::string_view label : labels) {
+    if (label == "Clear") {
+      w.buttons.emplace_back("C&lear");
+    } else {
+      w.buttons.push_back("&" + std::string(label));
+    }
+  }
+  w.defaultButton = defaultButton;
+  return w;
+}
+
 }  // namespace
 
 bool ShowErrorForm(Runtime& rt, std::string_view message, bool allowIgnore) {
@@ -77,7 +101,9 @@ bool ShowErrorForm(Runtime& rt, std::string_view message, bool allowIgnore) {
   const int fallback = allowIgnore ? 1 : 0;
   for (;;) {
     const std::string text = rt.platform.headless() ? JoinLines(added, "\n") : memo;
-    const int pressed = rt.platform.choiceBox(text, kErrorFormCaption, labels, fallback);
+    const int pressed = OwnErrorWindow(rt)
+                            ? RunChoiceWindow(rt, ErrorWindow(memo, labels, 0))
+                            : rt.platform.choiceBox(text, kErrorFormCaption, labels, fallback);
     if (pressed < 0 || static_cast<std::size_t>(pressed) >= choices.size()) return true;
     switch (choices[static_cast<std::size_t>(pressed)]) {
       case kAbort:

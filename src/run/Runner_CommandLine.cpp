@@ -29,6 +29,7 @@ std::string UsageText() {
          "  --strict         exit with status 3 when any error was reported during the run\n"
          "  --fullscreen     play in full screen, whatever the game says\n"
          "  --windowed       play in a window, whatever the game says\n"
+         "  --answers FILE   with --headless, answer the dialogs in order with the lines of FILE\n"
          "  --help           show this help and exit\n"
          "  --version        show the version and exit\n";
 }
@@ -125,6 +126,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       if (!FileOption(args, i, "--input", cl.inputFile, cl.error)) return cl;
     } else if (a == "--screenshot" || a.starts_with("--screenshot=")) {
       if (!FileOption(args, i, "--screenshot", cl.screenshotFile, cl.error)) return cl;
+    } else if (a == "--answers" || a.starts_with("--answers=")) {
+      if (!FileOption(args, i, "--answers", cl.answersFile, cl.error)) return cl;
     } else {
       cl.error = "unknown option '" + a + "'";
       return cl;

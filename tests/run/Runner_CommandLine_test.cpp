@@ -31,16 +31,19 @@ TEST(CommandLine, Errors) {
       {"--time-limit=-1", "game.exe"},
       {"--time-limit=inf", "game.exe"},
       {"--time-limit", "2s", "game.exe"},
+      {"--answers", "game.exe"},
   };
   for (const auto& args : bad) EXPECT_FALSE(ParseCommandLine(args).error.empty()) << args.size();
 }
 
 TEST(CommandLine, FileOptionsTakeTheNextArgumentOrTheirValue) {
-  const CommandLine cl =
-      ParseCommandLine({"--screenshot", "last.png", "--input=keys.txt", "game.exe"});
+  const CommandLine cl = ParseCommandLine(
+      {"--screenshot", "last.png", "--input=keys.txt", "--answers", "a.txt", "game.exe"});
   EXPECT_TRUE(cl.error.empty());
   EXPECT_EQ(cl.screenshotFile, "last.png");
   EXPECT_EQ(cl.inputFile, "keys.txt");
+  EXPECT_EQ(cl.answersFile, "a.txt");
+  EXPECT_EQ(cl.gameFile, "game.exe");
   EXPECT_EQ(ParseCommandLine({"--screenshot=a.png", "g"}).screenshotFile, "a.png");
 }
 
