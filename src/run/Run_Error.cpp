@@ -153,6 +153,8 @@ std::string RuntimeErrorHeader(const Runtime& rt, bool fatal) {
 }
 
 void RuntimeError(Runtime& rt, std::string_view message, bool fatal) {
+  // Code stopped by the time limit cannot go on: the report says so.
+  if (rt.code.exec.outOfTime) fatal = true;
   ReportError(rt, RuntimeErrorHeader(rt, fatal) + std::string(message), fatal);
 }
 
