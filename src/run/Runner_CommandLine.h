@@ -19,8 +19,6 @@ struct CommandLine {
   std::optional<bool> fullScreen;   // --fullscreen (true) or --windowed (false)
   std::string inputFile;            // --input: window events to replay
   std::string screenshotFile;       // --screenshot: where the last frame goes
-  std::string inputFile;            // --input: window events to replay
-  std::string screenshotFile;       // --screenshot: where the last frame goes
   std::string answersFile;          // --answers: the answers headless dialogs take
   std::string gameFile;
   std::vector<std::string> gameArguments;
