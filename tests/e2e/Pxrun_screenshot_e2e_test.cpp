@@ -96,12 +96,15 @@ TEST(PxrunScreenshot, TheDemoReplayReachesItsScoreAndPicture) {
   EXPECT_EQ(differing, 0);
 }
 
-TEST(PxrunScreenshot, AnUnwritableFileIsReported) {
+TEST(PxrunScreenshot, AnUnwritableFileIsRefusedBeforeTheGameStarts) {
   ScratchDir dir;
   const auto file = dir / "square.pxg";
   WriteBytes(file, px::WriteGameFile(SquareGame()));
-  const ProcessResult r = RunPxrun({"--headless", "--max-steps", "1", "--screenshot",
-                                    (dir / "missing" / "last.png").string(), file.string()},
-                                   {}, dir.path().string());
-  EXPECT_NE(r.err.find("cannot write the screenshot"), std::string::npos) << r.err;
+  const std::string shot = (dir / "missing" / "last.png").string();
+  const ProcessResult r =
+      RunPxrun({"--headless", "--max-steps", "1", "--screenshot", shot, file.string()}, {},
+               dir.path().string());
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(r.err, "pxrun: " + shot + ": cannot write it (No such file or directory)\n");
+  EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
 }
